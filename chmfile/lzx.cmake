@@ -1,0 +1,8 @@
+# The LZX encoder of CHM section 1.  Links nothing but the standard library
+# and threads so the container writer and the benchmarks can take it alone.
+find_package(Threads REQUIRED)
+
+add_library(zanvo_lzx STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/lzx_encoder.cc)
+target_include_directories(zanvo_lzx PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
+target_link_libraries(zanvo_lzx PRIVATE Threads::Threads)
