@@ -1,22 +1,95 @@
-// LZX encoder for CHM section 1.  First version: stored (uncompressed) blocks.
+// LZX encoder for CHM section 1.
+//
+// Stream layout (what a CHM reader's LZX decoder expects):
+// - 16-bit little-endian words, bits consumed from the most significant end.
+// - Every reset interval starts from a clean state: one bit for the E8
+//   translation header (we write 0: no translation), all Huffman lengths 0,
+//   repeated offsets R0 = R1 = R2 = 1.  Blocks never cross an interval.
+// - Output is produced in 32 KiB frames; after the last bit of every frame
+//   the stream is padded to a 16-bit boundary.  A match may not cross a frame
+//   boundary: the decoder checks that each frame comes out exactly 32 KiB.
+// - Block header: 3-bit type (1 verbatim, 2 aligned offset, 3 uncompressed)
+//   and a 24-bit count of uncompressed bytes.
+// - Verbatim/aligned blocks: [aligned tree: 8 x 3 bits], main tree lengths
+//   for the 256 literals, then for the 8 * slots match symbols, then the
+//   249-entry length tree; each list is sent as pretree-coded deltas against
+//   the lengths of the previous compressed block of the interval.
+// - Uncompressed blocks: after the header 1..16 bits of padding up to a
+//   16-bit boundary (16 when already aligned), R0/R1/R2 as 32-bit LE, the raw
+//   bytes, and a pad byte if the block length is odd.  That pad byte is only
+//   skipped when another block header follows inside the same interval, so an
+//   odd-length stored block may not end an interval (except the last one).
 #include "chmfile/lzx_encoder.h"
 
 #include <algorithm>
+#include <array>
+#include <atomic>
+#include <cstring>
+#include <thread>
 
 namespace zanvo::chm {
 namespace {
 
+constexpr int kNumChars = 256;
+constexpr int kMinMatch = 2;
+constexpr int kMaxMatch = 257;
+constexpr int kNumPrimaryLengths = 7;
+constexpr int kNumSecondaryLengths = 249;
+constexpr int kMaxSlots = 50;
+constexpr int kMainMax = kNumChars + 8 * kMaxSlots;
+constexpr int kAlignedSize = 8;
+constexpr int kPretreeSize = 20;
+constexpr int kMaxCodeLength = 16;
+constexpr int kMaxPretreeLength = 15;  // sent in 4 bits
+constexpr uint32_t kMaxBlockBytes = 0xFFFFFF;  // 24-bit length field
+
+constexpr int kBlockVerbatim = 1;
+constexpr int kBlockAligned = 2;
+constexpr int kBlockUncompressed = 3;
+
+int slotCount(int windowBits) {
+  static constexpr int kSlots[7] = {30, 32, 34, 36, 38, 42, 50};
+  return kSlots[windowBits - 15];
+}
+
+int extraBitsOf(int slot) { return slot < 4 ? 0 : slot < 36 ? slot / 2 - 1 : 17; }
+
+struct SlotTables {
+  uint32_t base[kMaxSlots + 1];
+  uint8_t extra[kMaxSlots + 1];
+  SlotTables() {
+    base[0] = 0;
+    for (int s = 0; s <= kMaxSlots; ++s) {
+      extra[s] = static_cast<uint8_t>(extraBitsOf(s));
+      if (s) base[s] = base[s - 1] + (1u << extra[s - 1]);
+    }
+  }
+};
+const SlotTables kSlotTables;
+
+// Slot of a formatted offset (real offset + 2), which is at least 3.
+inline int slotOf(uint32_t formatted) {
+  if (formatted < 4) return static_cast<int>(formatted);
+  if (formatted >= 262144) return 36 + static_cast<int>((formatted - 262144) >> 17);
+  const int hb = 31 - __builtin_clz(formatted);
+  return 2 * hb + static_cast<int>((formatted >> (hb - 1)) & 1);
+}
+
+// ---------------------------------------------------------------------------
+// Bits out.
+
 class BitWriter {
  public:
   explicit BitWriter(std::string& out) : m_out(out) {}
+  // bits <= 32
   void put(uint32_t value, int bits) {
     m_acc = (m_acc << bits) | value;
     m_count += bits;
     while (m_count >= 16) {
       m_count -= 16;
       const uint32_t word = static_cast<uint32_t>(m_acc >> m_count) & 0xFFFF;
-      m_out.push_back(static_cast<char>(word & 0xFF));
-      m_out.push_back(static_cast<char>(word >> 8));
+      const char bytes[2] = {static_cast<char>(word & 0xFF), static_cast<char>(word >> 8)};
+      m_out.append(bytes, 2);
     }
     m_acc &= (uint64_t{1} << m_count) - 1;
   }
@@ -24,7 +97,6 @@ class BitWriter {
   void align() {
     if (m_count) put(0, 16 - m_count);
   }
-  std::string& out() { return m_out; }
 
  private:
   std::string& m_out;
@@ -33,46 +105,610 @@ class BitWriter {
 };
 
 void putLe32(std::string& out, uint32_t v) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+  const char bytes[4] = {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF),
+                         static_cast<char>((v >> 16) & 0xFF), static_cast<char>(v >> 24)};
+  out.append(bytes, 4);
 }
 
-void compressIntervalStored(std::string_view in, std::string& out,
-                            std::vector<uint64_t>& frames) {
-  BitWriter bw(out);
-  bw.put(0, 1);  // no E8 translation
-  size_t pos = 0;
-  while (pos < in.size()) {
-    const size_t len = std::min<size_t>(in.size() - pos, 0xFFFFFF & ~size_t{kLzxFrameSize - 1});
-    bw.put(3, 3);
-    bw.put(static_cast<uint32_t>(len >> 8), 16);
-    bw.put(static_cast<uint32_t>(len & 0xFF), 8);
-    if (bw.aligned()) bw.put(0, 16); else bw.align();
-    for (int i = 0; i < 3; ++i) putLe32(out, 1);
-    for (size_t f = pos; f < pos + len; f += kLzxFrameSize) {
-      if (f != pos || f == 0) {}
-      frames.push_back(f == pos && f == 0 ? 0 : out.size());
-      out.append(in.substr(f, std::min<size_t>(kLzxFrameSize, pos + len - f)));
+// ---------------------------------------------------------------------------
+// Huffman codes.
+
+// Code lengths for `n` symbols from their frequencies, none longer than
+// `limit`.  The code is always complete (the decoder rejects incomplete
+// tables): a lone used symbol gets a partner of the same length.  Symbols
+// with frequency 0 get length 0.  Too-deep trees are rebuilt from flattened
+// frequencies, which converges quickly and costs little.
+void buildLengths(const uint32_t* freq, int n, int limit, uint8_t* lens) {
+  std::fill(lens, lens + n, 0);
+  std::array<uint32_t, kMainMax> f;
+  std::array<int, kMainMax> syms;
+  int m = 0;
+  for (int i = 0; i < n; ++i) {
+    f[i] = freq[i];
+    if (freq[i]) syms[m++] = i;
+  }
+  if (m == 0) return;
+  if (m == 1) {
+    lens[syms[0]] = 1;
+    lens[syms[0] == 0 ? 1 : 0] = 1;
+    return;
+  }
+  std::array<uint64_t, 2 * kMainMax> weight;
+  std::array<int, 2 * kMainMax> parent;
+  std::array<uint8_t, 2 * kMainMax> depth;
+  for (;;) {
+    std::sort(syms.begin(), syms.begin() + m,
+              [&](int a, int b) { return f[a] != f[b] ? f[a] < f[b] : a < b; });
+    for (int i = 0; i < m; ++i) weight[i] = f[syms[i]];
+    int leaf = 0, inner = m, next = m;
+    auto take = [&]() {
+      if (leaf < m && (inner >= next || weight[leaf] <= weight[inner])) return leaf++;
+      return inner++;
+    };
+    for (int k = 0; k < m - 1; ++k) {
+      const int a = take();
+      const int b = take();
+      weight[next] = weight[a] + weight[b];
+      parent[a] = parent[b] = next;
+      ++next;
     }
-    if (len & 1) out.push_back(0);
-    pos += len;
+    depth[next - 1] = 0;
+    int maxDepth = 0;
+    for (int i = next - 2; i >= 0; --i) {
+      depth[i] = static_cast<uint8_t>(depth[parent[i]] + 1);
+      if (i < m) maxDepth = std::max<int>(maxDepth, depth[i]);
+    }
+    if (maxDepth <= limit) {
+      for (int i = 0; i < m; ++i) lens[syms[i]] = depth[i];
+      return;
+    }
+    for (int i = 0; i < m; ++i) f[syms[i]] = (f[syms[i]] + 1) / 2;
+  }
+}
+
+// Canonical codes: shorter codes first, equal lengths in symbol order.
+void makeCodes(const uint8_t* lens, int n, uint16_t* codes) {
+  uint32_t count[kMaxCodeLength + 2] = {};
+  for (int i = 0; i < n; ++i) count[lens[i]]++;
+  count[0] = 0;
+  uint32_t next[kMaxCodeLength + 2] = {};
+  uint32_t code = 0;
+  for (int len = 1; len <= kMaxCodeLength; ++len) {
+    code = (code + count[len - 1]) << 1;
+    next[len] = code;
+  }
+  for (int i = 0; i < n; ++i)
+    if (lens[i]) codes[i] = static_cast<uint16_t>(next[lens[i]]++);
+}
+
+// ---------------------------------------------------------------------------
+// Tree transmission: code lengths as pretree symbols.
+
+struct PreSym {
+  uint8_t sym;
+  uint8_t extraBits;
+  uint8_t extra;
+};
+
+inline uint8_t deltaSym(uint8_t prev, uint8_t now) {
+  return static_cast<uint8_t>((prev + 17 - now) % 17);
+}
+
+// Appends the pretree symbols that turn prev[first..last) into lens[first..last).
+// Symbol 19 repeats one value, derived from the previous length of its first
+// position only, over 4 or 5 positions.
+void encodeLengths(const uint8_t* lens, const uint8_t* prev, int first, int last,
+                   std::vector<PreSym>& out) {
+  int i = first;
+  while (i < last) {
+    const uint8_t len = lens[i];
+    int run = 1;
+    while (i + run < last && lens[i + run] == len) ++run;
+    if (len == 0 && run >= 4) {
+      while (run >= 20) {
+        const int k = std::min(run, 51);
+        out.push_back({18, 5, static_cast<uint8_t>(k - 20)});
+        i += k;
+        run -= k;
+      }
+      if (run >= 4) {
+        out.push_back({17, 4, static_cast<uint8_t>(run - 4)});
+        i += run;
+        run = 0;
+      }
+    } else if (len != 0 && run >= 4) {
+      while (run >= 4) {
+        const int k = std::min(run, 5);
+        out.push_back({19, 1, static_cast<uint8_t>(k - 4)});
+        out.push_back({deltaSym(prev[i], len), 0, 0});
+        i += k;
+        run -= k;
+      }
+    }
+    for (; run > 0; --run, ++i) out.push_back({deltaSym(prev[i], lens[i]), 0, 0});
+  }
+}
+
+// A pretree with its symbol list, ready to cost or write.
+struct TreeCoding {
+  std::vector<PreSym> syms;
+  uint8_t preLens[kPretreeSize];
+  uint16_t preCodes[kPretreeSize];
+
+  void build(const uint8_t* lens, const uint8_t* prev, int first, int last) {
+    syms.clear();
+    encodeLengths(lens, prev, first, last, syms);
+    uint32_t freq[kPretreeSize] = {};
+    for (const PreSym& s : syms) freq[s.sym]++;
+    buildLengths(freq, kPretreeSize, kMaxPretreeLength, preLens);
+    makeCodes(preLens, kPretreeSize, preCodes);
+  }
+  uint64_t bits() const {
+    uint64_t total = 4 * kPretreeSize;
+    for (const PreSym& s : syms) total += preLens[s.sym] + s.extraBits;
+    return total;
+  }
+  void write(BitWriter& bw) const {
+    for (int i = 0; i < kPretreeSize; ++i) bw.put(preLens[i], 4);
+    for (const PreSym& s : syms) {
+      bw.put(preCodes[s.sym], preLens[s.sym]);
+      if (s.extraBits) bw.put(s.extra, s.extraBits);
+    }
+  }
+};
+
+// ---------------------------------------------------------------------------
+// Parsed stream.
+
+// One literal or match in LZX terms.  For matches, `main` already carries the
+// slot (0..2 = repeated offsets R0..R2) and the length header.
+struct Item {
+  uint16_t main;
+  uint8_t lengthFooter;  // length - 9 when the length header is 7
+  uint8_t extraBits;     // footer bits of the slot
+  uint32_t footer;       // formatted offset - slot base
+};
+
+inline uint32_t itemLength(const Item& it) {
+  if (it.main < kNumChars) return 1;
+  const uint32_t header = (it.main - kNumChars) & 7;
+  return header == kNumPrimaryLengths ? kMinMatch + kNumPrimaryLengths + it.lengthFooter
+                                      : kMinMatch + header;
+}
+
+struct RepeatState {
+  uint32_t r[3] = {1, 1, 1};
+};
+
+inline Item literalItem(uint8_t c) { return Item{c, 0, 0, 0}; }
+
+// Builds the item for a match and updates the repeated offsets the way the
+// decoder will.  repeatIndex is 0..2 for a repeated offset, -1 for a new one.
+inline Item matchItem(uint32_t length, uint32_t offset, int repeatIndex, RepeatState& rs) {
+  Item it{};
+  int slot;
+  if (repeatIndex >= 0) {
+    slot = repeatIndex;
+    if (repeatIndex) std::swap(rs.r[0], rs.r[repeatIndex]);
+  } else {
+    const uint32_t formatted = offset + 2;
+    slot = slotOf(formatted);
+    it.extraBits = kSlotTables.extra[slot];
+    it.footer = formatted - kSlotTables.base[slot];
+    rs.r[2] = rs.r[1];
+    rs.r[1] = rs.r[0];
+    rs.r[0] = offset;
+  }
+  const uint32_t lenHeader = std::min<uint32_t>(length - kMinMatch, kNumPrimaryLengths);
+  it.main = static_cast<uint16_t>(kNumChars + slot * 8 + lenHeader);
+  if (lenHeader == kNumPrimaryLengths)
+    it.lengthFooter = static_cast<uint8_t>(length - kMinMatch - kNumPrimaryLengths);
+  return it;
+}
+
+// ---------------------------------------------------------------------------
+// Match finding: hash chains over one reset interval.
+
+struct LevelParams {
+  int chainDepth;
+  int niceLength;
+  bool lazy;
+};
+
+LevelParams paramsFor(int level) {
+  switch (level) {
+    case 1: return {6, 24, false};
+    case 2: return {24, 64, true};
+    default: return {256, kMaxMatch, true};
+  }
+}
+
+constexpr int kHashBits = 15;
+
+inline uint32_t hash3(const uint8_t* p) {
+  const uint32_t v = (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | p[2];
+  return (v * 2654435761u) >> (32 - kHashBits);
+}
+
+inline uint32_t matchLength(const uint8_t* a, const uint8_t* b, uint32_t limit) {
+  uint32_t len = 0;
+  while (len + 8 <= limit) {
+    uint64_t x, y;
+    std::memcpy(&x, a + len, 8);
+    std::memcpy(&y, b + len, 8);
+    if (x != y) return len + (__builtin_ctzll(x ^ y) >> 3);
+    len += 8;
+  }
+  while (len < limit && a[len] == b[len]) ++len;
+  return len;
+}
+
+class Parser {
+ public:
+  void parse(const uint8_t* data, uint32_t n, uint32_t windowSize, const LevelParams& params,
+             std::vector<Item>& items, RepeatState& rs) {
+    m_data = data;
+    m_n = n;
+    m_maxDistance = windowSize - 3;
+    m_params = params;
+    m_head.assign(size_t{1} << kHashBits, -1);
+    m_prev.resize(n);
+    m_inserted = 0;
+    items.clear();
+    items.reserve(n / 3 + 16);
+
+    uint32_t pos = 0;
+    Candidate cur = find(0, rs);
+    while (pos < n) {
+      if (cur.length < kMinMatch) {
+        items.push_back(literalItem(data[pos]));
+        ++pos;
+        if (pos < n) cur = find(pos, rs);
+        continue;
+      }
+      if (m_params.lazy && cur.length < static_cast<uint32_t>(m_params.niceLength) &&
+          pos + 1 < n) {
+        Candidate next = find(pos + 1, rs);
+        if (next.score > cur.score) {
+          items.push_back(literalItem(data[pos]));
+          ++pos;
+          cur = next;
+          continue;
+        }
+      }
+      items.push_back(matchItem(cur.length, cur.offset, cur.repeatIndex, rs));
+      pos += cur.length;
+      if (pos < n) cur = find(pos, rs);
+    }
+  }
+
+ private:
+  struct Candidate {
+    uint32_t length = 0;
+    uint32_t offset = 0;
+    int repeatIndex = -1;
+    int score = 0;
+  };
+
+  void insertUpTo(uint32_t pos) {
+    const uint32_t end = std::min(pos, m_n >= 3 ? m_n - 2 : 0);
+    for (uint32_t p = m_inserted; p < end; ++p) {
+      const uint32_t h = hash3(m_data + p);
+      m_prev[p] = m_head[h];
+      m_head[h] = static_cast<int32_t>(p);
+    }
+    if (end > m_inserted) m_inserted = end;
+  }
+
+  // Rough bit savings of a match against coding its bytes as literals.
+  static int scoreOf(uint32_t length, uint32_t offset, bool repeat) {
+    int cost = repeat ? 3 : 6 + extraBitsOf(slotOf(offset + 2));
+    if (length > kMinMatch + kNumPrimaryLengths) cost += 4;
+    return static_cast<int>(length) * 6 - cost;
+  }
+
+  Candidate find(uint32_t pos, const RepeatState& rs) {
+    Candidate best;
+    const uint32_t frameEnd = std::min<uint32_t>((pos / kLzxFrameSize + 1) * kLzxFrameSize, m_n);
+    const uint32_t limit = std::min<uint32_t>(kMaxMatch, frameEnd - pos);
+    insertUpTo(pos);
+    if (limit < kMinMatch) return best;
+    const uint8_t* here = m_data + pos;
+
+    for (int i = 0; i < 3; ++i) {
+      const uint32_t off = rs.r[i];
+      if (off > pos) continue;
+      if (i && off == rs.r[0]) continue;
+      const uint32_t len = matchLength(here, here - off, limit);
+      if (len < kMinMatch) continue;
+      const int score = scoreOf(len, off, true);
+      if (best.length == 0 || score > best.score) best = {len, off, i, score};
+    }
+    if (limit < 3 || pos + 3 > m_n || best.length >= limit) return best;
+
+    int32_t cand = m_head[hash3(here)];
+    int depth = m_params.chainDepth;
+    const uint32_t minPos = pos > m_maxDistance ? pos - m_maxDistance : 0;
+    uint32_t bestLen = std::max<uint32_t>(best.length, 2);
+    while (cand >= 0 && static_cast<uint32_t>(cand) >= minPos && depth-- > 0) {
+      const uint8_t* there = m_data + cand;
+      if (there[bestLen] == here[bestLen] && there[0] == here[0]) {
+        const uint32_t len = matchLength(here, there, limit);
+        if (len > bestLen) {
+          const uint32_t off = pos - static_cast<uint32_t>(cand);
+          int rep = -1;
+          for (int i = 0; i < 3; ++i)
+            if (rs.r[i] == off) rep = i;
+          const int score = scoreOf(len, off, rep >= 0);
+          if (score > best.score || best.length == 0) {
+            best = {len, off, rep, score};
+            bestLen = len;
+            if (len >= static_cast<uint32_t>(m_params.niceLength) || len == limit) break;
+          }
+        }
+      }
+      cand = m_prev[cand];
+    }
+    return best;
+  }
+
+  const uint8_t* m_data = nullptr;
+  uint32_t m_n = 0;
+  uint32_t m_maxDistance = 0;
+  uint32_t m_inserted = 0;
+  LevelParams m_params{};
+  std::vector<int32_t> m_head;
+  std::vector<int32_t> m_prev;
+};
+
+// ---------------------------------------------------------------------------
+// Block writing.
+
+class IntervalWriter {
+ public:
+  IntervalWriter(std::string_view in, int windowBits, std::string& out,
+                 std::vector<uint64_t>& frames)
+      : m_in(in), m_out(out), m_bw(out), m_frames(frames), m_mainSize(kNumChars + 8 * slotCount(windowBits)) {
+    m_frames.push_back(m_out.size());
+    m_bw.put(0, 1);  // no E8 translation in this interval
+  }
+
+  // Emits items [begin, end) as one block (verbatim, aligned or stored,
+  // whichever is smallest).  `rsAfter` is the repeated-offset state after the
+  // items, stored in the header if the block goes out uncompressed.
+  void writeBlock(const Item* begin, const Item* end, uint32_t length, const RepeatState& rsAfter,
+                  bool lastInInterval, bool lastInStream) {
+    uint32_t mainFreq[kMainMax] = {};
+    uint32_t lenFreq[kNumSecondaryLengths] = {};
+    uint32_t alignedFreq[kAlignedSize] = {};
+    uint64_t verbatimExtra = 0;
+    for (const Item* it = begin; it != end; ++it) {
+      mainFreq[it->main]++;
+      if (it->main >= kNumChars) {
+        if (((it->main - kNumChars) & 7) == kNumPrimaryLengths) lenFreq[it->lengthFooter]++;
+        verbatimExtra += it->extraBits;
+        if (it->extraBits >= 3) alignedFreq[it->footer & 7]++;
+      }
+    }
+    uint8_t mainLens[kMainMax];
+    uint8_t lenLens[kNumSecondaryLengths];
+    uint8_t alignedLens[kAlignedSize];
+    buildLengths(mainFreq, m_mainSize, kMaxCodeLength, mainLens);
+    buildLengths(lenFreq, kNumSecondaryLengths, kMaxCodeLength, lenLens);
+    buildLengths(alignedFreq, kAlignedSize, 7, alignedLens);
+
+    m_trees[0].build(mainLens, m_prevMain, 0, kNumChars);
+    m_trees[1].build(mainLens, m_prevMain, kNumChars, m_mainSize);
+    m_trees[2].build(lenLens, m_prevLength, 0, kNumSecondaryLengths);
+
+    uint64_t bits = 27 + m_trees[0].bits() + m_trees[1].bits() + m_trees[2].bits();
+    for (int s = 0; s < m_mainSize; ++s) bits += uint64_t{mainFreq[s]} * mainLens[s];
+    for (int s = 0; s < kNumSecondaryLengths; ++s) bits += uint64_t{lenFreq[s]} * lenLens[s];
+    // Aligned blocks send the low 3 bits of long offsets with the aligned
+    // tree instead of verbatim, at the price of 24 bits for that tree.
+    int64_t alignedDelta = 3 * kAlignedSize;
+    bool anyAligned = false;
+    for (int s = 0; s < kAlignedSize; ++s) {
+      alignedDelta += static_cast<int64_t>(alignedFreq[s]) * (static_cast<int64_t>(alignedLens[s]) - 3);
+      anyAligned |= alignedFreq[s] != 0;
+    }
+    const bool aligned = anyAligned && alignedDelta < 0;
+    bits += verbatimExtra + (aligned ? alignedDelta : 0);
+
+    const uint64_t storedBits = 27 + 16 + 96 + 8 * uint64_t{length} + 8;
+    const bool oddStoredMayEnd = !(length & 1) || !lastInInterval || lastInStream;
+    if (storedBits <= bits && oddStoredMayEnd) {
+      writeStored(length, rsAfter);
+      return;
+    }
+
+    m_bw.put(aligned ? kBlockAligned : kBlockVerbatim, 3);
+    m_bw.put(length >> 8, 16);
+    m_bw.put(length & 0xFF, 8);
+    uint16_t alignedCodes[kAlignedSize] = {};
+    if (aligned) {
+      for (int s = 0; s < kAlignedSize; ++s) m_bw.put(alignedLens[s], 3);
+      makeCodes(alignedLens, kAlignedSize, alignedCodes);
+    }
+    for (const TreeCoding& t : m_trees) t.write(m_bw);
+    uint16_t mainCodes[kMainMax];
+    uint16_t lenCodes[kNumSecondaryLengths];
+    makeCodes(mainLens, m_mainSize, mainCodes);
+    makeCodes(lenLens, kNumSecondaryLengths, lenCodes);
+    std::memcpy(m_prevMain, mainLens, m_mainSize);
+    std::memcpy(m_prevLength, lenLens, kNumSecondaryLengths);
+
+    for (const Item* it = begin; it != end; ++it) {
+      m_bw.put(mainCodes[it->main], mainLens[it->main]);
+      if (it->main >= kNumChars) {
+        if (((it->main - kNumChars) & 7) == kNumPrimaryLengths)
+          m_bw.put(lenCodes[it->lengthFooter], lenLens[it->lengthFooter]);
+        if (aligned && it->extraBits >= 3) {
+          if (it->extraBits > 3) m_bw.put(it->footer >> 3, it->extraBits - 3);
+          m_bw.put(alignedCodes[it->footer & 7], alignedLens[it->footer & 7]);
+        } else if (it->extraBits) {
+          m_bw.put(it->footer, it->extraBits);
+        }
+      }
+      advance(itemLength(*it));
+    }
+  }
+
+  void writeStored(uint32_t length, const RepeatState& rs) {
+    m_bw.put(kBlockUncompressed, 3);
+    m_bw.put(length >> 8, 16);
+    m_bw.put(length & 0xFF, 8);
+    if (m_bw.aligned()) m_bw.put(0, 16);
+    else m_bw.align();
+    for (uint32_t r : rs.r) putLe32(m_out, r);
+    uint32_t done = 0;
+    while (done < length) {
+      const uint32_t toFrame = kLzxFrameSize - m_pos % kLzxFrameSize;
+      const uint32_t chunk = std::min(length - done, toFrame);
+      m_out.append(m_in.substr(m_pos, chunk));
+      done += chunk;
+      if (done == length && (length & 1)) m_out.push_back(0);
+      advance(chunk);
+    }
+  }
+
+  uint32_t position() const { return m_pos; }
+
+ private:
+  // Moves the input position on; at a frame end pads the bits and notes
+  // where the next frame starts.
+  void advance(uint32_t n) {
+    m_pos += n;
+    if (m_pos % kLzxFrameSize == 0 || m_pos == m_in.size()) {
+      m_bw.align();
+      if (m_pos < m_in.size()) m_frames.push_back(m_out.size());
+    }
+  }
+
+  std::string_view m_in;
+  std::string& m_out;
+  BitWriter m_bw;
+  std::vector<uint64_t>& m_frames;
+  int m_mainSize;
+  uint32_t m_pos = 0;
+  uint8_t m_prevMain[kMainMax] = {};
+  uint8_t m_prevLength[kNumSecondaryLengths] = {};
+  TreeCoding m_trees[3];
+};
+
+struct IntervalResult {
+  std::string data;
+  std::vector<uint64_t> frames;  // relative to the interval's first byte
+};
+
+// Per-thread scratch space, reused across intervals.
+struct Worker {
+  Parser parser;
+  std::vector<Item> items;
+};
+
+void compressInterval(std::string_view in, const LzxOptions& opt, bool lastInStream, Worker& w,
+                      IntervalResult& result) {
+  result.data.clear();
+  result.frames.clear();
+  result.data.reserve(opt.level == 0 ? in.size() + in.size() / 1024 + 64 : in.size() / 2 + 64);
+  IntervalWriter writer(in, opt.windowBits, result.data, result.frames);
+  const uint32_t n = static_cast<uint32_t>(in.size());
+  if (opt.level == 0) {
+    RepeatState rs;
+    for (uint32_t pos = 0; pos < n;) {
+      const uint32_t len = std::min<uint32_t>(n - pos, kMaxBlockBytes & ~(kLzxFrameSize - 1));
+      writer.writeStored(len, rs);
+      pos += len;
+    }
+    return;
+  }
+  RepeatState rs;
+  const auto* data = reinterpret_cast<const uint8_t*>(in.data());
+  w.parser.parse(data, n, 1u << opt.windowBits, paramsFor(opt.level), w.items, rs);
+
+  // Blocks: cut the items every kBlockTarget input bytes (at an item edge).
+  constexpr uint32_t kBlockTarget = 1u << 20;
+  RepeatState replay;  // repeated offsets as the decoder will see them
+  size_t first = 0;
+  uint32_t blockBytes = 0;
+  for (size_t i = 0; i < w.items.size(); ++i) {
+    const Item& it = w.items[i];
+    const uint32_t len = itemLength(it);
+    blockBytes += len;
+    if (it.main >= kNumChars) {
+      const int slot = (it.main - kNumChars) >> 3;
+      if (slot == 0) {
+      } else if (slot < 3) {
+        std::swap(replay.r[0], replay.r[slot]);
+      } else {
+        replay.r[2] = replay.r[1];
+        replay.r[1] = replay.r[0];
+        replay.r[0] = kSlotTables.base[slot] + it.footer - 2;
+      }
+    }
+    const bool last = i + 1 == w.items.size();
+    if (blockBytes >= kBlockTarget || last) {
+      writer.writeBlock(w.items.data() + first, w.items.data() + i + 1, blockBytes, replay, last,
+                        lastInStream);
+      first = i + 1;
+      blockBytes = 0;
+    }
   }
 }
 
 }  // namespace
 
 LzxOutput lzxCompress(std::string_view input, const LzxOptions& options) {
-  LzxOutput result;
-  uint64_t interval = std::max<uint64_t>(options.resetIntervalBytes, kLzxFrameSize);
+  LzxOptions opt = options;
+  opt.windowBits = std::clamp(opt.windowBits, 15, 21);
+  opt.level = std::clamp(opt.level, 0, 3);
+  uint64_t interval = std::max<uint64_t>(opt.resetIntervalBytes, kLzxFrameSize);
   interval = (interval + kLzxFrameSize - 1) / kLzxFrameSize * kLzxFrameSize;
-  for (size_t start = 0; start < input.size(); start += interval) {
-    std::vector<uint64_t> frames;
-    const size_t base = result.data.size();
-    compressIntervalStored(input.substr(start, std::min<uint64_t>(interval, input.size() - start)),
-                           result.data, frames);
-    for (size_t i = 0; i < frames.size(); ++i)
-      result.frameOffsets.push_back(i == 0 ? base : frames[i]);
+
+  LzxOutput output;
+  if (input.empty()) return output;
+  const size_t count = static_cast<size_t>((input.size() + interval - 1) / interval);
+  std::vector<IntervalResult> results(count);
+
+  unsigned threads = opt.threads > 0 ? static_cast<unsigned>(opt.threads)
+                                     : std::max(1u, std::thread::hardware_concurrency());
+  threads = static_cast<unsigned>(std::min<size_t>(threads, count));
+  std::atomic<size_t> next{0};
+  auto work = [&]() {
+    Worker worker;
+    for (size_t k; (k = next.fetch_add(1)) < count;) {
+      const uint64_t start = k * interval;
+      const std::string_view part = input.substr(start, std::min<uint64_t>(interval, input.size() - start));
+      compressInterval(part, opt, k + 1 == count, worker, results[k]);
+    }
+  };
+  if (threads <= 1) {
+    work();
+  } else {
+    std::vector<std::thread> pool;
+    for (unsigned t = 0; t + 1 < threads; ++t) pool.emplace_back(work);
+    work();
+    for (std::thread& t : pool) t.join();
   }
-  return result;
+
+  size_t total = 0;
+  for (const IntervalResult& r : results) total += r.data.size();
+  output.data.reserve(total);
+  output.frameOffsets.reserve((input.size() + kLzxFrameSize - 1) / kLzxFrameSize);
+  for (IntervalResult& r : results) {
+    const uint64_t base = output.data.size();
+    for (uint64_t f : r.frames) output.frameOffsets.push_back(base + f);
+    output.data += r.data;
+    std::string().swap(r.data);
+  }
+  // When the input ends exactly at a reset interval, libmspack's decoder
+  // runs on into the next interval: it reads that interval's E8 header bit
+  // and then realigns, pulling two words past the last frame.  It fakes only
+  // one word of input beyond the end, so the stream carries one real word of
+  // zeros (an empty header) for it.
+  if (input.size() % interval == 0) output.data.append(2, '\0');
+  return output;
 }
 
 }  // namespace zanvo::chm
