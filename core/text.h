@@ -36,6 +36,8 @@ Text rightPart(const Text& t, int64_t n);
 Text midPart(const Text& t, int64_t start, int64_t n);
 
 // Position of the first occurrence of s that begins at or after start, or -1.
+// The scan steps by characters from start, which callers give as the start
+// of a character (1, or the position behind an earlier occurrence).
 // A start below 1 counts as 1; a start beyond the end gives -1.  An empty s
 // gives 1 when the range from start to the end is not empty, else -1.
 int64_t findText(const Text& t, const Text& s, int64_t start = 1,
@@ -47,7 +49,11 @@ inline constexpr int64_t kAllOccurrences = -1;
 // Replaces occurrences of s by r from position start on, scanning left to
 // right with character stepping and without overlap; at most count of them
 // (kAllOccurrences: every one).  The bytes before start are kept as they
-// are.  t is returned unchanged when t or s is empty or start - 1 >= length.
+// are; characters are counted from the start of t, so when start falls on
+// the second byte of a character the scan begins with the next character
+// (replacing "\" from the last byte on removes a final "\" but never the
+// second byte 5C of a final character).  t is returned unchanged when t or
+// s is empty or start - 1 >= length.
 Text replaceText(const Text& t, const Text& s, const Text& r = Text(),
                  int64_t start = 1, int64_t count = kAllOccurrences,
                  bool matchCase = true);

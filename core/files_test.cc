@@ -1,0 +1,2 @@
+#include "core/files.h"
+#include <gtest/gtest.h>

@@ -1,0 +1,2 @@
+#include "core/system.h"
+#include <gtest/gtest.h>
