@@ -398,14 +398,13 @@ bool matchesMask(const Text& name, const Text& mask) {
   if (mask == "*.*" || mask == "*") return true;
   auto sameCharacter = [&](size_t n, size_t nLen, size_t m, size_t mLen) {
     if (nLen != mLen) return false;
-    for (size_t k = 0; k < nLen; ++k) {
-      uchar a = static_cast<uchar>(name[n + k]);
-      uchar b = static_cast<uchar>(mask[m + k]);
-      if (a >= 'A' && a <= 'Z') a = static_cast<uchar>(a + 32);
-      if (b >= 'A' && b <= 'Z') b = static_cast<uchar>(b + 32);
-      if (a != b) return false;
-    }
-    return true;
+    if (nLen == 2) return name.compare(n, 2, mask, m, 2) == 0;
+    // Only a one-byte character is an ASCII letter that folds.
+    uchar a = static_cast<uchar>(name[n]);
+    uchar b = static_cast<uchar>(mask[m]);
+    if (a >= 'A' && a <= 'Z') a = static_cast<uchar>(a + 32);
+    if (b >= 'A' && b <= 'Z') b = static_cast<uchar>(b + 32);
+    return a == b;
   };
   // Wildcard matching by characters, backtracking to the last "*" only.
   size_t n = 0, m = 0;
@@ -415,6 +414,12 @@ bool matchesMask(const Text& name, const Text& mask) {
       if (mask[m] == '*') {
         starMask = ++m;
         starName = n;
+        continue;
+      }
+      if (mask[m] == '?' && name[n] == '.') {
+        // A "?" meeting the dot matches no character, as on Windows, where
+        // "??.htm" lists "a.htm"; it never matches the dot itself.
+        ++m;
         continue;
       }
       size_t mLen = charLength(mask, m);
