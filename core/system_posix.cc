@@ -48,7 +48,13 @@ std::vector<std::string> candidateNames(const std::string& nativeName) {
       if (!stem.empty()) names.push_back(stem);
     }
   }
-  if (!stem.empty()) names.push_back("zanvochm-" + stem);
+  if (!stem.empty()) {
+    names.push_back("zanvochm-" + stem);
+    // Windows finds "HHC.EXE" as well; our stand-ins are named in lower case.
+    std::string lower = stem;
+    for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    if (lower != stem) names.push_back("zanvochm-" + lower);
+  }
   return names;
 }
 
