@@ -1,0 +1,89 @@
+// Temporary folders and a recording user interface for the tools' tests.
+#ifndef ZANVO_TOOLS_TEST_SUPPORT_H_
+#define ZANVO_TOOLS_TEST_SUPPORT_H_
+
+#include <stdlib.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "core/files.h"
+#include "core/ui.h"
+
+namespace zanvo::testing {
+
+// A fresh folder under the system's temporary folder, removed at the end.
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "zanvo_tools_XXXXXX").string();
+    char* made = mkdtemp(pattern.data());
+    m_path = made != nullptr ? made : pattern;
+  }
+  ~TempFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(m_path, ec);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  // Native path of an entry (UTF-8 names), and the folder in the program's
+  // form.
+  std::filesystem::path native(const std::string& relative = "") const {
+    return relative.empty() ? m_path : m_path / std::filesystem::u8path(relative);
+  }
+  Text text() const { return pathFromNative(m_path.string()); }
+
+  void write(const std::string& relative, const std::string& bytes) const {
+    std::filesystem::create_directories(native(relative).parent_path());
+    std::ofstream(native(relative), std::ios::binary) << bytes;
+  }
+  std::string read(const std::string& relative) const {
+    std::ifstream in(native(relative), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  bool exists(const std::string& relative) const {
+    return std::filesystem::exists(native(relative));
+  }
+  // Names of the entries of one folder (UTF-8), sorted.
+  std::vector<std::string> names(const std::string& relative = "") const {
+    std::vector<std::string> out;
+    for (const auto& e : std::filesystem::directory_iterator(native(relative)))
+      out.push_back(e.path().filename().string());
+    std::sort(out.begin(), out.end());
+    return out;
+  }
+
+ private:
+  std::filesystem::path m_path;
+};
+
+struct RecordingUi : UserInterface {
+  struct Message {
+    Text text;
+    Text title;
+  };
+  std::vector<Message> messages;
+  std::vector<std::string> events;  // "wait", "restore", "message" in order
+
+  RecordingUi() { m_previous = setUserInterface(this); }
+  ~RecordingUi() override { setUserInterface(m_previous); }
+  void messageBox(const Text& text, const Text& title) override {
+    messages.push_back({text, title});
+    events.push_back("message");
+  }
+  void showWaitCursor() override { events.push_back("wait"); }
+  void restoreCursor() override { events.push_back("restore"); }
+
+ private:
+  UserInterface* m_previous = nullptr;
+};
+
+}  // namespace zanvo::testing
+
+#endif  // ZANVO_TOOLS_TEST_SUPPORT_H_
