@@ -1,0 +1,16 @@
+# Included from the top level after the page libraries, which it wires up.
+add_library(zanvo_app STATIC
+  ${PROJECT_SOURCE_DIR}/app/startup.cc
+  ${PROJECT_SOURCE_DIR}/app/event_table.cc
+  ${PROJECT_SOURCE_DIR}/app/executable_posix.cc)
+target_include_directories(zanvo_app PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(zanvo_app PUBLIC zanvo_model zanvo_core)
+foreach(page zanvo_chm zanvo_chm_decompile zanvo_txt2htm zanvo_tools)
+  if(TARGET ${page})
+    target_link_libraries(zanvo_app PUBLIC ${page})
+  endif()
+endforeach()
+
+zanvo_add_test(app_test
+  SOURCES ${PROJECT_SOURCE_DIR}/app/startup_test.cc ${PROJECT_SOURCE_DIR}/app/event_table_test.cc
+  LIBS zanvo_app)
