@@ -13,3 +13,7 @@ find_library(ZANVO_MSPACK_STATIC NAMES libmspack.a)
 zanvo_add_test(lzx_encoder_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/lzx_encoder_test.cc
   LIBS zanvo_lzx ${ZANVO_MSPACK_STATIC} PkgConfig::MSPACK)
+
+zanvo_add_benchmark(lzx_encoder_bench
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/lzx_encoder_bench.cc
+  LIBS zanvo_lzx)

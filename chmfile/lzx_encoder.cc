@@ -113,6 +113,12 @@ void putLe32(std::string& out, uint32_t v) {
 // ---------------------------------------------------------------------------
 // Huffman codes.
 
+// GCC's range analysis cannot see that m >= 2 below and warns about
+// depth[root] with root == -1.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wstringop-overflow"
+#endif
 // Code lengths for `n` symbols from their frequencies, none longer than
 // `limit`.  The code is always complete (the decoder rejects incomplete
 // tables): a lone used symbol gets a partner of the same length.  Symbols
@@ -152,9 +158,10 @@ void buildLengths(const uint32_t* freq, int n, int limit, uint8_t* lens) {
       parent[a] = parent[b] = next;
       ++next;
     }
-    depth[next - 1] = 0;
+    const int root = 2 * m - 2;  // m >= 2 leaves make m - 1 inner nodes
+    depth[root] = 0;
     int maxDepth = 0;
-    for (int i = next - 2; i >= 0; --i) {
+    for (int i = root - 1; i >= 0; --i) {
       depth[i] = static_cast<uint8_t>(depth[parent[i]] + 1);
       if (i < m) maxDepth = std::max<int>(maxDepth, depth[i]);
     }
@@ -165,6 +172,10 @@ void buildLengths(const uint32_t* freq, int n, int limit, uint8_t* lens) {
     for (int i = 0; i < m; ++i) f[syms[i]] = (f[syms[i]] + 1) / 2;
   }
 }
+
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
 // Canonical codes: shorter codes first, equal lengths in symbol order.
 void makeCodes(const uint8_t* lens, int n, uint16_t* codes) {
@@ -462,6 +473,258 @@ class Parser {
 };
 
 // ---------------------------------------------------------------------------
+// Near-optimal parsing: a forward shortest-path search over each frame, with
+// symbol prices taken from a previous parse of the same interval.
+
+struct CostModel {
+  uint32_t literal[kNumChars];
+  uint32_t mainMatch[8 * kMaxSlots];  // slot * 8 + length header
+  uint32_t lengthFooter[kNumSecondaryLengths];
+
+  void fromItems(const Item* begin, const Item* end, int mainSize) {
+    uint32_t mainFreq[kMainMax] = {};
+    uint32_t lenFreq[kNumSecondaryLengths] = {};
+    for (const Item* it = begin; it != end; ++it) {
+      mainFreq[it->main]++;
+      if (it->main >= kNumChars && ((it->main - kNumChars) & 7) == kNumPrimaryLengths)
+        lenFreq[it->lengthFooter]++;
+    }
+    uint8_t mainLens[kMainMax];
+    uint8_t lenLens[kNumSecondaryLengths];
+    buildLengths(mainFreq, mainSize, kMaxCodeLength, mainLens);
+    buildLengths(lenFreq, kNumSecondaryLengths, kMaxCodeLength, lenLens);
+    // Symbols the previous parse did not use still get a finite price, a
+    // little above the rarest used one.
+    for (int s = 0; s < kNumChars; ++s) literal[s] = mainLens[s] ? mainLens[s] : 13;
+    for (int s = 0; s < 8 * kMaxSlots; ++s)
+      mainMatch[s] = s + kNumChars < mainSize && mainLens[s + kNumChars] ? mainLens[s + kNumChars] : 14;
+    for (int s = 0; s < kNumSecondaryLengths; ++s) lengthFooter[s] = lenLens[s] ? lenLens[s] : 10;
+  }
+
+  // Price of a match with the given slot (0..2 = repeated offsets).
+  uint32_t match(uint32_t slot, uint32_t length) const {
+    const uint32_t header = std::min<uint32_t>(length - kMinMatch, kNumPrimaryLengths);
+    uint32_t cost = mainMatch[slot * 8 + header] + kSlotTables.extra[slot];
+    if (header == kNumPrimaryLengths) cost += lengthFooter[length - kMinMatch - kNumPrimaryLengths];
+    return cost;
+  }
+};
+
+class OptimalParser {
+ public:
+  struct Params {
+    int chainDepth;
+    uint32_t niceLength;
+  };
+
+  void parse(const uint8_t* data, uint32_t n, uint32_t windowSize, const Params& params,
+             const CostModel& costs, std::vector<Item>& items) {
+    m_data = data;
+    m_n = n;
+    m_maxDistance = windowSize - 3;
+    m_params = params;
+    m_costs = &costs;
+    m_head.assign(size_t{1} << kHashBits, -1);
+    m_prev.resize(n);
+    m_inserted = 0;
+    items.clear();
+    items.reserve(n / 4 + 16);
+    RepeatState rs;
+    for (uint32_t frame = 0; frame < n; frame += kLzxFrameSize)
+      parseFrame(frame, std::min<uint32_t>(n - frame, kLzxFrameSize), rs, items);
+  }
+
+ private:
+  static constexpr uint32_t kInfinite = 0xFFFFFFFF;
+  static constexpr uint8_t kLiteral = 0xFF;
+  static constexpr uint8_t kNewOffset = 3;
+
+  // Best known way to reach a position: the last step and its price.
+  struct Node {
+    uint32_t cost;
+    uint32_t from;
+    uint32_t offset;  // for kNewOffset
+    uint16_t length;
+    uint8_t kind;     // kLiteral, 0..2 repeated offset, kNewOffset
+    RepeatState rs;   // valid once the node is final
+  };
+  struct Match {
+    uint32_t length;
+    uint32_t offset;
+  };
+
+  void insertUpTo(uint32_t pos) {
+    const uint32_t end = std::min(pos, m_n >= 3 ? m_n - 2 : 0);
+    for (uint32_t p = m_inserted; p < end; ++p) {
+      const uint32_t h = hash3(m_data + p);
+      m_prev[p] = m_head[h];
+      m_head[h] = static_cast<int32_t>(p);
+    }
+    if (end > m_inserted) m_inserted = end;
+  }
+
+  // Matches at pos with strictly increasing lengths (3..limit), each with the
+  // nearest offset found for it.
+  void collect(uint32_t pos, uint32_t limit) {
+    m_matches.clear();
+    insertUpTo(pos);
+    if (limit < 3 || pos + 3 > m_n) return;
+    const uint8_t* here = m_data + pos;
+    int32_t cand = m_head[hash3(here)];
+    int depth = m_params.chainDepth;
+    const uint32_t minPos = pos > m_maxDistance ? pos - m_maxDistance : 0;
+    uint32_t bestLen = 2;
+    while (cand >= 0 && static_cast<uint32_t>(cand) >= minPos && depth-- > 0) {
+      const uint8_t* there = m_data + cand;
+      if (there[bestLen] == here[bestLen] && there[0] == here[0]) {
+        const uint32_t len = matchLength(here, there, limit);
+        if (len > bestLen) {
+          m_matches.push_back({len, pos - static_cast<uint32_t>(cand)});
+          bestLen = len;
+          if (len >= m_params.niceLength || len == limit) break;
+        }
+      }
+      cand = m_prev[cand];
+    }
+  }
+
+  // Appends the items of the best path from `start` to `end` (frame-relative)
+  // and leaves rs as it stands after them.
+  void emitPath(uint32_t frameBase, uint32_t start, uint32_t end, RepeatState& rs,
+                std::vector<Item>& items) {
+    m_path.clear();
+    for (uint32_t at = end; at != start; at = m_nodes[at].from) m_path.push_back(at);
+    for (auto it = m_path.rbegin(); it != m_path.rend(); ++it) {
+      const Node& node = m_nodes[*it];
+      if (node.kind == kLiteral) {
+        items.push_back(literalItem(m_data[frameBase + node.from]));
+      } else if (node.kind == kNewOffset) {
+        items.push_back(matchItem(node.length, node.offset, -1, rs));
+      } else {
+        items.push_back(matchItem(node.length, rs.r[node.kind], node.kind, rs));
+      }
+    }
+  }
+
+  void parseFrame(uint32_t base, uint32_t size, RepeatState& rs, std::vector<Item>& items) {
+    if (m_nodes.size() < size + 1) m_nodes.resize(size + 1);
+    const CostModel& costs = *m_costs;
+    uint32_t start = 0;
+    m_frontier = 0;
+    m_nodes[0].cost = 0;
+    m_nodes[0].rs = rs;
+    for (uint32_t i = 0; i < size; ++i) {
+      Node& node = m_nodes[i];
+      if (i != start) {
+        // The node is final: derive its repeated offsets from its best step.
+        const Node& prev = m_nodes[node.from];
+        node.rs = prev.rs;
+        if (node.kind == kNewOffset) {
+          node.rs.r[2] = node.rs.r[1];
+          node.rs.r[1] = node.rs.r[0];
+          node.rs.r[0] = node.offset;
+        } else if (node.kind != kLiteral && node.kind != 0) {
+          std::swap(node.rs.r[0], node.rs.r[node.kind]);
+        }
+      }
+      const uint32_t pos = base + i;
+      const uint32_t limit = std::min<uint32_t>(kMaxMatch, size - i);
+      const uint32_t cost = node.cost;
+      const uint8_t* here = m_data + pos;
+
+      // Repeated offsets first; a long one is taken at once.
+      uint32_t repLen[3] = {};
+      uint32_t longest = 0;
+      int longestKind = -1;
+      uint32_t longestOffset = 0;
+      for (int k = 0; k < 3; ++k) {
+        const uint32_t off = node.rs.r[k];
+        if (off > pos || (k && (off == node.rs.r[0] || (k == 2 && off == node.rs.r[1])))) continue;
+        repLen[k] = limit >= kMinMatch ? matchLength(here, here - off, limit) : 0;
+        if (repLen[k] > longest) {
+          longest = repLen[k];
+          longestKind = k;
+        }
+      }
+      collect(pos, limit);
+      if (!m_matches.empty() && m_matches.back().length > longest) {
+        longest = m_matches.back().length;
+        longestKind = kNewOffset;
+        longestOffset = m_matches.back().offset;
+        for (int k = 0; k < 3; ++k)
+          if (node.rs.r[k] == longestOffset) longestKind = k;
+      }
+      if (longest >= m_params.niceLength) {
+        emitPath(base, start, i, rs, items);
+        rs = node.rs;
+        items.push_back(matchItem(longest, longestKind == kNewOffset ? longestOffset : rs.r[longestKind],
+                                  longestKind == kNewOffset ? -1 : longestKind, rs));
+        start = i + longest;
+        if (start >= size) return;
+        m_frontier = start;
+        m_nodes[start].cost = 0;
+        m_nodes[start].rs = rs;
+        i = start - 1;
+        continue;
+      }
+
+      const uint32_t reach = i + std::max<uint32_t>(longest, 1);
+      while (m_frontier < reach) m_nodes[++m_frontier].cost = kInfinite;
+      Node* const at = &m_nodes[i];
+      auto relax = [&](uint32_t len, uint32_t c, uint8_t kind, uint32_t offset) {
+        Node& to = at[len];
+        if (c < to.cost) {
+          to.cost = c;
+          to.from = i;
+          to.kind = kind;
+          to.length = static_cast<uint16_t>(len);
+          to.offset = offset;
+        }
+      };
+      // Lengths 2..8 each have their own main symbol; longer ones share the
+      // symbol of header 7 and add a length-tree symbol.
+      auto relaxRange = [&](uint32_t slot, uint32_t lo, uint32_t hi, uint8_t kind, uint32_t offset) {
+        const uint32_t c0 = cost + kSlotTables.extra[slot];
+        const uint32_t* mainCost = &costs.mainMatch[slot * 8];
+        uint32_t len = lo;
+        for (; len <= hi && len < kMinMatch + kNumPrimaryLengths; ++len)
+          relax(len, c0 + mainCost[len - kMinMatch], kind, offset);
+        const uint32_t c7 = c0 + mainCost[kNumPrimaryLengths];
+        const uint32_t* footer = costs.lengthFooter - (kMinMatch + kNumPrimaryLengths);
+        for (; len <= hi; ++len) relax(len, c7 + footer[len], kind, offset);
+      };
+
+      relax(1, cost + costs.literal[*here], kLiteral, 0);
+      for (int k = 0; k < 3; ++k)
+        if (repLen[k] >= kMinMatch) relaxRange(k, kMinMatch, repLen[k], static_cast<uint8_t>(k), 0);
+      uint32_t from = 3;
+      for (const Match& m : m_matches) {
+        int kind = kNewOffset;
+        for (int k = 0; k < 3; ++k)
+          if (node.rs.r[k] == m.offset) kind = k;
+        if (kind == kNewOffset && from <= m.length)
+          relaxRange(slotOf(m.offset + 2), from, m.length, kNewOffset, m.offset);
+        from = m.length + 1;  // a repeated offset was relaxed above
+      }
+    }
+    emitPath(base, start, size, rs, items);
+  }
+
+  const uint8_t* m_data = nullptr;
+  uint32_t m_n = 0;
+  uint32_t m_maxDistance = 0;
+  uint32_t m_inserted = 0;
+  uint32_t m_frontier = 0;
+  Params m_params{};
+  const CostModel* m_costs = nullptr;
+  std::vector<int32_t> m_head;
+  std::vector<int32_t> m_prev;
+  std::vector<Node> m_nodes;
+  std::vector<Match> m_matches;
+  std::vector<uint32_t> m_path;
+};
+
+// ---------------------------------------------------------------------------
 // Block writing.
 
 class IntervalWriter {
@@ -604,6 +867,8 @@ struct IntervalResult {
 // Per-thread scratch space, reused across intervals.
 struct Worker {
   Parser parser;
+  OptimalParser optimal;
+  CostModel costs;
   std::vector<Item> items;
 };
 
@@ -625,7 +890,20 @@ void compressInterval(std::string_view in, const LzxOptions& opt, bool lastInStr
   }
   RepeatState rs;
   const auto* data = reinterpret_cast<const uint8_t*>(in.data());
-  w.parser.parse(data, n, 1u << opt.windowBits, paramsFor(opt.level), w.items, rs);
+  const uint32_t windowSize = 1u << opt.windowBits;
+  w.parser.parse(data, n, windowSize, paramsFor(opt.level), w.items, rs);
+  if (opt.level >= 2) {
+    // Price the symbols by the quick parse, then search for the cheapest
+    // parse under those prices; the best level repeats that once more.
+    const int passes = opt.level >= 3 ? 2 : 1;
+    const OptimalParser::Params params =
+        opt.level >= 3 ? OptimalParser::Params{64, 128} : OptimalParser::Params{16, 48};
+    for (int pass = 0; pass < passes; ++pass) {
+      w.costs.fromItems(w.items.data(), w.items.data() + w.items.size(),
+                        kNumChars + 8 * slotCount(opt.windowBits));
+      w.optimal.parse(data, n, windowSize, params, w.costs, w.items);
+    }
+  }
 
   // Blocks: cut the items every kBlockTarget input bytes (at an item edge).
   constexpr uint32_t kBlockTarget = 1u << 20;
