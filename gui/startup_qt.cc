@@ -29,7 +29,7 @@ void installChinese(QApplication& app) {
                              "WenQuanYi Zen Hei", "AR PL UMing CN"}) {
     if (QFontDatabase::hasFamily(QString::fromUtf8(family))) {
       QFont font(QString::fromUtf8(family));
-      font.setPixelSize(12);
+      font.setPixelSize(11);
       QApplication::setFont(font);
       break;
     }
