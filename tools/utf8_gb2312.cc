@@ -17,6 +17,7 @@
 #include <memory>
 #include <mutex>
 #include <system_error>
+#include <vector>
 
 #include "core/files.h"
 
@@ -266,29 +267,31 @@ class Cp936Encoder {
   Cp936Encoder& operator=(const Cp936Encoder&) = delete;
 
   Text encode(const char16_t* u, size_t n) {
-    Text out;
-    if (n == 0) return out;
-    // Every code unit becomes at most two bytes.
-    out.resize(2 * n);
+    if (n == 0) return Text();
+    // Every code unit becomes at most two bytes.  The scratch buffer is kept
+    // from call to call: fresh megabytes for every page would cost more in
+    // page faults than the conversion itself.
+    if (m_scratch.size() < 2 * n) m_scratch.resize(2 * n);
     UErrorCode error = U_ZERO_ERROR;
     int32_t m = -1;
     if (m_cnv != nullptr) {
-      m = ucnv_fromUChars(m_cnv, out.data(), static_cast<int32_t>(out.size()),
-                          u, static_cast<int32_t>(n), &error);
+      m = ucnv_fromUChars(m_cnv, m_scratch.data(),
+                          static_cast<int32_t>(m_scratch.size()), u,
+                          static_cast<int32_t>(n), &error);
     }
-    if (m < 0 || U_FAILURE(error) || static_cast<size_t>(m) > out.size()) {
+    if (m < 0 || U_FAILURE(error) || static_cast<size_t>(m) > m_scratch.size()) {
       // No converter: keep ASCII and mark everything else.
-      out.clear();
+      Text out;
       for (size_t i = 0; i < n; ++i)
         out += u[i] < 0x80 ? static_cast<char>(u[i]) : '?';
       return out;
     }
-    out.resize(static_cast<size_t>(m));
-    return out;
+    return Text(m_scratch.data(), static_cast<size_t>(m));
   }
 
  private:
   UConverter* m_cnv = nullptr;
+  std::vector<char> m_scratch;
 };
 
 Cp936Encoder& encoder() {
@@ -323,12 +326,14 @@ Text utf8ToGb2312(const Bytes& content) {
   }
   if (allAscii(s, k)) return Text(reinterpret_cast<const char*>(s), k);
 
-  std::unique_ptr<char16_t[]> decoded(new char16_t[k]);
-  const size_t n = decodeUtf8(s, k, decoded.get());
+  // Kept from call to call, like the encoder's buffer.
+  thread_local std::vector<char16_t> decoded;
+  if (decoded.size() < k) decoded.resize(k);
+  const size_t n = decodeUtf8(s, k, decoded.data());
   std::u16string composed;
-  if (composeMarks(decoded.get(), n, composed))
+  if (composeMarks(decoded.data(), n, composed))
     return encoder().encode(composed.data(), composed.size());
-  return encoder().encode(decoded.get(), n);
+  return encoder().encode(decoded.data(), n);
 }
 
 BatchReport convertFolderToGb2312(const Text& folder, const Text& suffix) {
@@ -347,7 +352,8 @@ BatchReport convertFolderToGb2312(const Text& folder, const Text& suffix) {
       continue;
     }
     const Text copy = outFolder + "\\" + name;
-    if (writeFile(copy, bytesOfText(utf8ToGb2312(content))))
+    // A Text holds no zero byte, so its bytes are the file as they stand.
+    if (writeFile(copy, utf8ToGb2312(content)))
       ++report.done;
     else
       report.problems.push_back({copy, gbk("无法写入副本")});
