@@ -21,17 +21,31 @@ struct CommandResult {
 };
 
 // Starts a process from a whole Windows command line: the line is split by
-// the Windows rules (quotes, backslashes), and the program named first is
-// looked up in the running program's folder, the system folder
-// (systemFolder) and PATH, with and without ".exe".  With wait, returns when
-// the process has ended, with no time limit.  Nothing is inherited but the
-// environment and the current folder.
+// splitCommandLine.  A program name with a "\" or "/" is used as it is
+// (relative to the current folder); any other is looked up in the running
+// program's folder, then windowsFolder() + "\system32", then PATH.  In each
+// folder the names tried are the name as given, the name without ".exe"
+// (any case), and "zanvochm-" + that stem, so "hhc.exe" and "hh.exe" find
+// our zanvochm-hhc and zanvochm-hh.  Arguments are decoded from GB18030 to
+// UTF-8; one that holds a "\" is taken for a path and its "\" become "/".
+// With wait, returns when the process has ended, with no time limit.
+// Nothing is inherited but the environment, the current folder and, when
+// shown normally, the standard handles; a hidden program reads from
+// /dev/null and its output is captured (when waited for; at most 64 KiB are
+// kept, the rest is read and dropped) or discarded.  A program started
+// without wait is reaped in the background.
 CommandResult runCommand(const Text& commandLine, bool wait, ShowWindow show);
 
-// Splits a command line as the Windows C runtime does.
+// Splits a command line as the Windows C runtime does: the program name
+// up to the first blank outside quotes, quotes dropped, backslashes plain;
+// then arguments where 2n backslashes before a quote give n and the quote
+// groups, 2n+1 give n and a literal quote, and "" inside a group is a
+// literal quote.  Two-byte characters are copied whole.  Leading blanks are
+// skipped.
 std::vector<Text> splitCommandLine(const Text& commandLine);
 
-// The variable's value, or empty when it is not set.
+// The variable's value, or empty when it is not set.  Names and values are
+// UTF-8 in the environment and code page 936 (GB18030) here.
 Text envVariable(const Text& name);
 // Sets or (with an empty value) removes an environment variable; for start-up
 // and tests.
