@@ -192,7 +192,8 @@ bool rebuildProject(ChmReader& reader, const std::vector<std::string>& written,
     t += "Default Font=" + s + crlf;
   t += "Display compile progress=No" + crlf;
   if (auto it = rec.find(kSysLanguage); it != rec.end() && it->second.size() >= 4) {
-    t += "Language=" + hex(le32(it->second, 0)) + crlf;
+    // chmcmd leaves the language 0 when the project names none.
+    if (le32(it->second, 0) != 0) t += "Language=" + hex(le32(it->second, 0)) + crlf;
     if (it->second.size() >= 12 && le32(it->second, 8) != 0)
       t += "Full-text search=Yes" + crlf;
   }
