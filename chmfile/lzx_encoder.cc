@@ -25,6 +25,7 @@
 #include <array>
 #include <atomic>
 #include <cstring>
+#include <memory>
 #include <thread>
 
 namespace zanvo::chm {
@@ -341,6 +342,14 @@ inline uint32_t hash3(const uint8_t* p) {
   return (v * 2654435761u) >> (32 - kHashBits);
 }
 
+constexpr int kHash4Bits = 16;
+
+inline uint32_t hash4(const uint8_t* p) {
+  uint32_t v;
+  std::memcpy(&v, p, 4);
+  return (v * 2654435761u) >> (32 - kHash4Bits);
+}
+
 inline uint32_t matchLength(const uint8_t* a, const uint8_t* b, uint32_t limit) {
   uint32_t len = 0;
   while (len + 8 <= limit) {
@@ -514,7 +523,8 @@ class OptimalParser {
  public:
   struct Params {
     int chainDepth;
-    uint32_t niceLength;
+    uint32_t niceLength;  // a match this long ends the search and is taken at once
+    uint32_t relaxLimit;  // longer matches are tried at full length only
   };
 
   void parse(const uint8_t* data, uint32_t n, uint32_t windowSize, const Params& params,
@@ -524,7 +534,8 @@ class OptimalParser {
     m_maxDistance = windowSize - 3;
     m_params = params;
     m_costs = &costs;
-    m_head.assign(size_t{1} << kHashBits, -1);
+    m_head.assign(size_t{1} << kHash4Bits, -1);
+    m_head3.assign(size_t{1} << kHashBits, -1);
     m_prev.resize(n);
     m_inserted = 0;
     items.clear();
@@ -536,7 +547,7 @@ class OptimalParser {
 
  private:
   static constexpr uint32_t kInfinite = 0xFFFFFFFF;
-  static constexpr uint8_t kLiteral = 0xFF;
+  static constexpr uint8_t kLiteral = 4;
   static constexpr uint8_t kNewOffset = 3;
 
   // Best known way to reach a position: the last step and its price.
@@ -545,7 +556,7 @@ class OptimalParser {
     uint32_t from;
     uint32_t offset;  // for kNewOffset
     uint16_t length;
-    uint8_t kind;     // kLiteral, 0..2 repeated offset, kNewOffset
+    uint8_t kind;     // 0..2 repeated offset, kNewOffset, kLiteral
     RepeatState rs;   // valid once the node is final
   };
   struct Match {
@@ -553,12 +564,16 @@ class OptimalParser {
     uint32_t offset;
   };
 
+  // Chains link positions with equal 4-byte hashes (3-byte chains fill up
+  // with useless candidates on markup); a 3-byte table keeps only the
+  // nearest position, for short matches at small offsets.
   void insertUpTo(uint32_t pos) {
-    const uint32_t end = std::min(pos, m_n >= 3 ? m_n - 2 : 0);
+    const uint32_t end = std::min(pos, m_n >= 4 ? m_n - 3 : 0);
     for (uint32_t p = m_inserted; p < end; ++p) {
-      const uint32_t h = hash3(m_data + p);
+      const uint32_t h = hash4(m_data + p);
       m_prev[p] = m_head[h];
       m_head[h] = static_cast<int32_t>(p);
+      m_head3[hash3(m_data + p)] = static_cast<int32_t>(p);
     }
     if (end > m_inserted) m_inserted = end;
   }
@@ -570,10 +585,20 @@ class OptimalParser {
     insertUpTo(pos);
     if (limit < 3 || pos + 3 > m_n) return;
     const uint8_t* here = m_data + pos;
-    int32_t cand = m_head[hash3(here)];
-    int depth = m_params.chainDepth;
     const uint32_t minPos = pos > m_maxDistance ? pos - m_maxDistance : 0;
     uint32_t bestLen = 2;
+    const int32_t near = m_head3[hash3(here)];
+    if (near >= 0 && static_cast<uint32_t>(near) >= minPos) {
+      const uint32_t len = matchLength(here, m_data + near, limit);
+      if (len >= 3) {
+        m_matches.push_back({len, pos - static_cast<uint32_t>(near)});
+        bestLen = len;
+        if (len >= m_params.niceLength || len == limit) return;
+      }
+    }
+    if (pos + 4 > m_n) return;
+    int32_t cand = m_head[hash4(here)];
+    int depth = m_params.chainDepth;
     while (cand >= 0 && static_cast<uint32_t>(cand) >= minPos && depth-- > 0) {
       const uint8_t* there = m_data + cand;
       if (there[bestLen] == here[bestLen] && there[0] == here[0]) {
@@ -596,13 +621,15 @@ class OptimalParser {
     for (uint32_t at = end; at != start; at = m_nodes[at].from) m_path.push_back(at);
     for (auto it = m_path.rbegin(); it != m_path.rend(); ++it) {
       const Node& node = m_nodes[*it];
-      if (node.kind == kLiteral) {
+      const uint8_t kind = node.kind;
+      if (kind == kLiteral) {
         items.push_back(literalItem(m_data[frameBase + node.from]));
-      } else if (node.kind == kNewOffset) {
+      } else if (kind == kNewOffset) {
         items.push_back(matchItem(node.length, node.offset, -1, rs));
       } else {
-        items.push_back(matchItem(node.length, rs.r[node.kind], node.kind, rs));
+        items.push_back(matchItem(node.length, rs.r[kind], kind, rs));
       }
+
     }
   }
 
@@ -618,13 +645,14 @@ class OptimalParser {
       if (i != start) {
         // The node is final: derive its repeated offsets from its best step.
         const Node& prev = m_nodes[node.from];
+        const uint8_t kind = node.kind;
         node.rs = prev.rs;
-        if (node.kind == kNewOffset) {
+        if (kind == kNewOffset) {
           node.rs.r[2] = node.rs.r[1];
           node.rs.r[1] = node.rs.r[0];
           node.rs.r[0] = node.offset;
-        } else if (node.kind != kLiteral && node.kind != 0) {
-          std::swap(node.rs.r[0], node.rs.r[node.kind]);
+        } else if (kind != kLiteral && kind != 0) {
+          std::swap(node.rs.r[0], node.rs.r[kind]);
         }
       }
       const uint32_t pos = base + i;
@@ -653,6 +681,20 @@ class OptimalParser {
         longestOffset = m_matches.back().offset;
         for (int k = 0; k < 3; ++k)
           if (node.rs.r[k] == longestOffset) longestKind = k;
+      }
+      if (longest >= m_params.niceLength && i + 1 < size) {
+        // Take it unless the next position has a longer match (a lazy check
+        // costs one more search and saves a new offset now and then).
+        std::swap(m_matches, m_peek);
+        const uint32_t limit1 = std::min<uint32_t>(kMaxMatch, size - i - 1);
+        collect(pos + 1, limit1);
+        uint32_t next = m_matches.empty() ? 0 : m_matches.back().length;
+        for (int k = 0; k < 3 && next <= longest; ++k) {
+          const uint32_t off = node.rs.r[k];
+          if (off <= pos + 1) next = std::max(next, matchLength(here + 1, here + 1 - off, limit1));
+        }
+        std::swap(m_matches, m_peek);
+        if (next > longest) longest = std::min(longest, m_params.niceLength - 1);
       }
       if (longest >= m_params.niceLength) {
         emitPath(base, start, i, rs, items);
@@ -691,19 +733,24 @@ class OptimalParser {
           relax(len, c0 + mainCost[len - kMinMatch], kind, offset);
         const uint32_t c7 = c0 + mainCost[kNumPrimaryLengths];
         const uint32_t* footer = costs.lengthFooter - (kMinMatch + kNumPrimaryLengths);
-        for (; len <= hi; ++len) relax(len, c7 + footer[len], kind, offset);
+        const uint32_t top = std::min(hi, m_params.relaxLimit);
+        for (; len <= top; ++len) relax(len, c7 + footer[len], kind, offset);
+        if (hi > top) relax(hi, c7 + footer[hi], kind, offset);
       };
 
       relax(1, cost + costs.literal[*here], kLiteral, 0);
-      for (int k = 0; k < 3; ++k)
-        if (repLen[k] >= kMinMatch) relaxRange(k, kMinMatch, repLen[k], static_cast<uint8_t>(k), 0);
+      for (int k = 0; k < 3; ++k) {
+        if (repLen[k] < kMinMatch) continue;
+        relaxRange(k, kMinMatch, repLen[k], static_cast<uint8_t>(k), 0);
+      }
       uint32_t from = 3;
       for (const Match& m : m_matches) {
         int kind = kNewOffset;
         for (int k = 0; k < 3; ++k)
           if (node.rs.r[k] == m.offset) kind = k;
-        if (kind == kNewOffset && from <= m.length)
+        if (kind == kNewOffset && from <= m.length) {
           relaxRange(slotOf(m.offset + 2), from, m.length, kNewOffset, m.offset);
+        }
         from = m.length + 1;  // a repeated offset was relaxed above
       }
     }
@@ -718,14 +765,30 @@ class OptimalParser {
   Params m_params{};
   const CostModel* m_costs = nullptr;
   std::vector<int32_t> m_head;
+  std::vector<int32_t> m_head3;
   std::vector<int32_t> m_prev;
   std::vector<Node> m_nodes;
   std::vector<Match> m_matches;
+  std::vector<Match> m_peek;
   std::vector<uint32_t> m_path;
 };
 
 // ---------------------------------------------------------------------------
 // Block writing.
+
+// Follows the repeated offsets through one item, as the decoder does.
+inline void replay(const Item& it, RepeatState& rs) {
+  if (it.main < kNumChars) return;
+  const int slot = (it.main - kNumChars) >> 3;
+  if (slot == 0) return;
+  if (slot < 3) {
+    std::swap(rs.r[0], rs.r[slot]);
+  } else {
+    rs.r[2] = rs.r[1];
+    rs.r[1] = rs.r[0];
+    rs.r[0] = kSlotTables.base[slot] + it.footer - 2;
+  }
+}
 
 class IntervalWriter {
  public:
@@ -736,11 +799,18 @@ class IntervalWriter {
     m_bw.put(0, 1);  // no E8 translation in this interval
   }
 
-  // Emits items [begin, end) as one block (verbatim, aligned or stored,
-  // whichever is smallest).  `rsAfter` is the repeated-offset state after the
-  // items, stored in the header if the block goes out uncompressed.
-  void writeBlock(const Item* begin, const Item* end, uint32_t length, const RepeatState& rsAfter,
-                  bool lastInInterval, bool lastInStream) {
+  // What one block over items [begin, end) would cost, and its codes.
+  struct Plan {
+    uint8_t mainLens[kMainMax];
+    uint8_t lenLens[kNumSecondaryLengths];
+    uint8_t alignedLens[kAlignedSize];
+    TreeCoding trees[3];
+    bool aligned = false;
+    uint64_t bits = 0;  // as a verbatim or aligned block
+  };
+
+  void plan(const Item* begin, const Item* end, const uint8_t* prevMain, const uint8_t* prevLength,
+            Plan& p) const {
     uint32_t mainFreq[kMainMax] = {};
     uint32_t lenFreq[kNumSecondaryLengths] = {};
     uint32_t alignedFreq[kAlignedSize] = {};
@@ -753,37 +823,77 @@ class IntervalWriter {
         if (it->extraBits >= 3) alignedFreq[it->footer & 7]++;
       }
     }
-    uint8_t mainLens[kMainMax];
-    uint8_t lenLens[kNumSecondaryLengths];
-    uint8_t alignedLens[kAlignedSize];
-    buildLengths(mainFreq, m_mainSize, kMaxCodeLength, mainLens);
-    buildLengths(lenFreq, kNumSecondaryLengths, kMaxCodeLength, lenLens);
-    buildLengths(alignedFreq, kAlignedSize, 7, alignedLens);
+    buildLengths(mainFreq, m_mainSize, kMaxCodeLength, p.mainLens);
+    buildLengths(lenFreq, kNumSecondaryLengths, kMaxCodeLength, p.lenLens);
+    buildLengths(alignedFreq, kAlignedSize, 7, p.alignedLens);
+    p.trees[0].build(p.mainLens, prevMain, 0, kNumChars);
+    p.trees[1].build(p.mainLens, prevMain, kNumChars, m_mainSize);
+    p.trees[2].build(p.lenLens, prevLength, 0, kNumSecondaryLengths);
 
-    m_trees[0].build(mainLens, m_prevMain, 0, kNumChars);
-    m_trees[1].build(mainLens, m_prevMain, kNumChars, m_mainSize);
-    m_trees[2].build(lenLens, m_prevLength, 0, kNumSecondaryLengths);
-
-    uint64_t bits = 27 + m_trees[0].bits() + m_trees[1].bits() + m_trees[2].bits();
-    for (int s = 0; s < m_mainSize; ++s) bits += uint64_t{mainFreq[s]} * mainLens[s];
-    for (int s = 0; s < kNumSecondaryLengths; ++s) bits += uint64_t{lenFreq[s]} * lenLens[s];
+    uint64_t bits = 27 + p.trees[0].bits() + p.trees[1].bits() + p.trees[2].bits();
+    for (int s = 0; s < m_mainSize; ++s) bits += uint64_t{mainFreq[s]} * p.mainLens[s];
+    for (int s = 0; s < kNumSecondaryLengths; ++s) bits += uint64_t{lenFreq[s]} * p.lenLens[s];
     // Aligned blocks send the low 3 bits of long offsets with the aligned
     // tree instead of verbatim, at the price of 24 bits for that tree.
     int64_t alignedDelta = 3 * kAlignedSize;
     bool anyAligned = false;
     for (int s = 0; s < kAlignedSize; ++s) {
-      alignedDelta += static_cast<int64_t>(alignedFreq[s]) * (static_cast<int64_t>(alignedLens[s]) - 3);
+      alignedDelta += static_cast<int64_t>(alignedFreq[s]) * (static_cast<int64_t>(p.alignedLens[s]) - 3);
       anyAligned |= alignedFreq[s] != 0;
     }
-    const bool aligned = anyAligned && alignedDelta < 0;
-    bits += verbatimExtra + (aligned ? alignedDelta : 0);
+    p.aligned = anyAligned && alignedDelta < 0;
+    p.bits = bits + verbatimExtra + (p.aligned ? alignedDelta : 0);
+  }
 
-    const uint64_t storedBits = 27 + 16 + 96 + 8 * uint64_t{length} + 8;
+  static uint64_t storedBits(uint32_t length) { return 27 + 16 + 96 + 8 * uint64_t{length} + 8; }
+
+  // Emits items [begin, end), covering `length` input bytes, as one block or,
+  // where the statistics change enough to pay for another set of trees, as
+  // two halves, recursively.  `rs` is the repeated-offset state before the
+  // items and is left as it stands after them.
+  void writeRange(const Item* begin, const Item* end, uint32_t length, RepeatState& rs,
+                  bool lastInInterval, bool lastInStream, int depth) {
+    constexpr int kMaxDepth = 5;
+    constexpr uint32_t kMinHalf = 4096;
+    auto whole = std::make_unique<Plan>();
+    plan(begin, end, m_prevMain, m_prevLength, *whole);
+    if (depth < kMaxDepth && length >= 2 * kMinHalf) {
+      const Item* mid = begin;
+      uint32_t leftLength = 0;
+      while (mid != end && leftLength < length / 2) leftLength += itemLength(*mid++);
+      if (mid != end) {
+        auto left = std::make_unique<Plan>();
+        auto right = std::make_unique<Plan>();
+        plan(begin, mid, m_prevMain, m_prevLength, *left);
+        plan(mid, end, left->mainLens, left->lenLens, *right);
+        const uint64_t leftBits = std::min(left->bits, storedBits(leftLength));
+        const uint64_t rightBits = std::min(right->bits, storedBits(length - leftLength));
+        if (leftBits + rightBits < std::min(whole->bits, storedBits(length))) {
+          whole.reset();
+          writeRange(begin, mid, leftLength, rs, false, false, depth + 1);
+          writeRange(mid, end, length - leftLength, rs, lastInInterval, lastInStream, depth + 1);
+          return;
+        }
+      }
+    }
+    for (const Item* it = begin; it != end; ++it) replay(*it, rs);
+    writeBlock(begin, end, length, *whole, rs, lastInInterval, lastInStream);
+  }
+
+  // Emits items [begin, end) as one block (verbatim, aligned or stored,
+  // whichever is smallest).  `rsAfter` is the repeated-offset state after the
+  // items, stored in the header if the block goes out uncompressed.
+  void writeBlock(const Item* begin, const Item* end, uint32_t length, const Plan& p,
+                  const RepeatState& rsAfter, bool lastInInterval, bool lastInStream) {
     const bool oddStoredMayEnd = !(length & 1) || !lastInInterval || lastInStream;
-    if (storedBits <= bits && oddStoredMayEnd) {
+    if (storedBits(length) <= p.bits && oddStoredMayEnd) {
       writeStored(length, rsAfter);
       return;
     }
+    const bool aligned = p.aligned;
+    const uint8_t* mainLens = p.mainLens;
+    const uint8_t* lenLens = p.lenLens;
+    const uint8_t* alignedLens = p.alignedLens;
 
     m_bw.put(aligned ? kBlockAligned : kBlockVerbatim, 3);
     m_bw.put(length >> 8, 16);
@@ -793,7 +903,7 @@ class IntervalWriter {
       for (int s = 0; s < kAlignedSize; ++s) m_bw.put(alignedLens[s], 3);
       makeCodes(alignedLens, kAlignedSize, alignedCodes);
     }
-    for (const TreeCoding& t : m_trees) t.write(m_bw);
+    for (const TreeCoding& t : p.trees) t.write(m_bw);
     uint16_t mainCodes[kMainMax];
     uint16_t lenCodes[kNumSecondaryLengths];
     makeCodes(mainLens, m_mainSize, mainCodes);
@@ -856,7 +966,6 @@ class IntervalWriter {
   uint32_t m_pos = 0;
   uint8_t m_prevMain[kMainMax] = {};
   uint8_t m_prevLength[kNumSecondaryLengths] = {};
-  TreeCoding m_trees[3];
 };
 
 struct IntervalResult {
@@ -897,7 +1006,7 @@ void compressInterval(std::string_view in, const LzxOptions& opt, bool lastInStr
     // parse under those prices; the best level repeats that once more.
     const int passes = opt.level >= 3 ? 2 : 1;
     const OptimalParser::Params params =
-        opt.level >= 3 ? OptimalParser::Params{64, 128} : OptimalParser::Params{16, 48};
+        opt.level >= 3 ? OptimalParser::Params{64, 128, 257} : OptimalParser::Params{24, 48, 257};
     for (int pass = 0; pass < passes; ++pass) {
       w.costs.fromItems(w.items.data(), w.items.data() + w.items.size(),
                         kNumChars + 8 * slotCount(opt.windowBits));
@@ -905,30 +1014,18 @@ void compressInterval(std::string_view in, const LzxOptions& opt, bool lastInStr
     }
   }
 
-  // Blocks: cut the items every kBlockTarget input bytes (at an item edge).
+  // Blocks: at most kBlockTarget input bytes (at an item edge), split
+  // further where that pays.
   constexpr uint32_t kBlockTarget = 1u << 20;
-  RepeatState replay;  // repeated offsets as the decoder will see them
+  RepeatState replayed;
   size_t first = 0;
   uint32_t blockBytes = 0;
   for (size_t i = 0; i < w.items.size(); ++i) {
-    const Item& it = w.items[i];
-    const uint32_t len = itemLength(it);
-    blockBytes += len;
-    if (it.main >= kNumChars) {
-      const int slot = (it.main - kNumChars) >> 3;
-      if (slot == 0) {
-      } else if (slot < 3) {
-        std::swap(replay.r[0], replay.r[slot]);
-      } else {
-        replay.r[2] = replay.r[1];
-        replay.r[1] = replay.r[0];
-        replay.r[0] = kSlotTables.base[slot] + it.footer - 2;
-      }
-    }
+    blockBytes += itemLength(w.items[i]);
     const bool last = i + 1 == w.items.size();
     if (blockBytes >= kBlockTarget || last) {
-      writer.writeBlock(w.items.data() + first, w.items.data() + i + 1, blockBytes, replay, last,
-                        lastInStream);
+      writer.writeRange(w.items.data() + first, w.items.data() + i + 1, blockBytes, replayed, last,
+                        lastInStream, 0);
       first = i + 1;
       blockBytes = 0;
     }
