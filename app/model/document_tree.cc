@@ -143,6 +143,44 @@ void DocumentTree::removeItems(const std::vector<bool>& flags) {
   changed(false);
 }
 
+int DocumentTree::removeDescendants(int i) {
+  const int n = subtreeSize(i);
+  if (n == 0) return 0;
+  m_items.erase(m_items.begin() + i + 1, m_items.begin() + i + 1 + n);
+  m_spineValid = false;
+  if (m_selection > i + n) {
+    m_selection -= n;
+  } else if (m_selection > i) {
+    m_selection = -1;
+  }
+  changed(false);
+  return n;
+}
+
+bool DocumentTree::addChildren(int p, std::vector<TreeItem> items) {
+  if (items.empty()) return true;
+  int previous = 0;
+  for (const TreeItem& item : items) {
+    if (item.level < 1 || item.level > previous + 1) return false;
+    previous = item.level;
+  }
+  if (!contains(p)) p = -1;
+  const int base = p < 0 ? 0 : m_items[p].level;
+  for (TreeItem& item : items) {
+    item.level += base;
+    if (item.image < 0) item.image = 0;
+    if (item.selectedImage < 0) item.selectedImage = item.image;
+  }
+  const int at = p < 0 ? count() : p + 1 + subtreeSize(p);
+  const int n = static_cast<int>(items.size());
+  m_items.insert(m_items.begin() + at, std::make_move_iterator(items.begin()),
+                 std::make_move_iterator(items.end()));
+  m_spineValid = false;
+  if (m_selection >= at) m_selection += n;
+  changed(false);
+  return true;
+}
+
 void DocumentTree::clear() {
   m_items.clear();
   m_selection = -1;

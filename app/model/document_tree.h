@@ -63,6 +63,17 @@ class DocumentTree {
   // pass (flags has one entry per item).  Indexes refer to the tree before
   // the call.
   void removeItems(const std::vector<bool>& flags);
+  // Removes the descendants of i in one step (i itself stays); returns how
+  // many were removed, 0 when i is outside the tree or has none.
+  int removeDescendants(int i);
+  // Appends a run of items below p in one step, as repeated addChild calls
+  // would: the items are given in pre-order, their `level` fields relative
+  // to p (1 for a child of p, 2 for a grandchild, ...), and they go after
+  // the end of p's subtree (after the last top-level item when p is -1 or
+  // outside the tree).  Images are stored as addChild stores them.  False,
+  // with nothing added, when the relative levels do not describe a forest
+  // under p (the first is not 1, or one rises by more than 1 or is below 1).
+  bool addChildren(int p, std::vector<TreeItem> items);
   void clear();
 
   int selection() const { return m_selection; }

@@ -91,3 +91,55 @@ TEST(DocumentTree, RemoveItemsDropsFlaggedSubtreesInOnePass) {
 
 }  // namespace
 }  // namespace zanvo
+
+namespace zanvo {
+namespace {
+
+TEST(DocumentTree, BulkRemoveAndAddBelowAnItem) {
+  DocumentTree t;
+  const int a = t.addChild(-1, "A", 0, -1);
+  const int a1 = t.addChild(a, "A1", 1, -1);
+  t.addChild(a1, "A1a", 1, -1);
+  t.addChild(-1, "B", 0, -1);
+  t.setSelection(3);
+  EXPECT_EQ(0, t.removeDescendants(3));  // a leaf
+  EXPECT_EQ(2, t.removeDescendants(a));
+  EXPECT_EQ("A(1) B(1)", shape(t));
+  EXPECT_EQ(1, t.selection());  // B moved up with the removal
+
+  std::vector<TreeItem> run(3);
+  run[0].caption = "x";
+  run[0].level = 1;
+  run[0].image = -4;  // stored as 0, and the selected image follows it
+  run[0].selectedImage = -1;
+  run[1].caption = "y";
+  run[1].level = 2;
+  run[2].caption = "z";
+  run[2].level = 1;
+  run[2].itemValue = 9;
+  EXPECT_TRUE(t.addChildren(0, run));
+  EXPECT_EQ("A(1) x(2) y(3) z(2) B(1)", shape(t));
+  EXPECT_EQ(0, t.image(1));
+  EXPECT_EQ(0, t.selectedImage(1));
+  EXPECT_EQ(9, t.itemValue(3));
+  EXPECT_EQ(4, t.selection());  // B again, behind the new items
+  EXPECT_EQ(0, t.parent(3));
+  EXPECT_EQ(1, t.parent(2));
+  // Appending at the end still finds the right parent afterwards.
+  t.addChild(3, "z1", 1, -1);
+  EXPECT_EQ("A(1) x(2) y(3) z(2) z1(3) B(1)", shape(t));
+
+  // Levels that do not describe a forest below the parent add nothing.
+  for (const std::vector<int>& levels : std::vector<std::vector<int>>{
+           {2}, {1, 3}, {0}, {1, 2, 4}}) {
+    std::vector<TreeItem> bad(levels.size());
+    for (size_t k = 0; k < levels.size(); ++k) bad[k].level = levels[k];
+    EXPECT_FALSE(t.addChildren(-1, bad));
+  }
+  EXPECT_EQ(6, t.count());
+  EXPECT_TRUE(t.addChildren(99, {TreeItem{"C", 0, 0, 0, 1}}));
+  EXPECT_EQ("A(1) x(2) y(3) z(2) z1(3) B(1) C(1)", shape(t));
+}
+
+}  // namespace
+}  // namespace zanvo
