@@ -90,6 +90,7 @@ TEST(ConvertFolder, ConvertsTheTreeDepthFirstAndSkipsDotFolders) {
       "sub/deep/deeper/c.htm", "sub/deep/deeper/leftbg.gif", "sub/empty",
       "sub/empty/readme.md", "x.y.htm"};
   EXPECT_EQ(expected, t.tree());
+  EXPECT_EQ(0u, t.read("leftbg.gif").find("GIF89a"));
   EXPECT_EQ(std::string(imageAsset("leftbg.gif")), t.read("leftbg.gif"));
 }
 

@@ -156,6 +156,7 @@ TEST_F(MakeBook, EmptyListWritesImagesBackupFolderAndContents) {
       "bak", "novel", "novel/N02.GIF", "novel/PAPER10.JPG", "novel/icon.gif",
       "novel/index.htm"};
   EXPECT_EQ(expected, t.tree());
+  EXPECT_EQ(2622u, pageOf("N02.GIF").size());
   EXPECT_EQ(std::string(imageAsset("N02.GIF")), pageOf("N02.GIF"));
   EXPECT_EQ(std::string(imageAsset("PAPER10.JPG")), pageOf("PAPER10.JPG"));
   EXPECT_EQ(std::string(imageAsset("icon.gif")), pageOf("icon.gif"));
