@@ -24,6 +24,8 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <bit>
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <thread>
@@ -43,6 +45,8 @@ constexpr int kPretreeSize = 20;
 constexpr int kMaxCodeLength = 16;
 constexpr int kMaxPretreeLength = 15;  // sent in 4 bits
 constexpr uint32_t kMaxBlockBytes = 0xFFFFFF;  // 24-bit length field
+// Positions inside an interval are 32-bit signed in the match finders.
+constexpr uint64_t kMaxInterval = uint64_t{1} << 30;
 
 constexpr int kBlockVerbatim = 1;
 constexpr int kBlockAligned = 2;
@@ -372,7 +376,10 @@ class Parser {
     m_maxDistance = windowSize - 3;
     m_params = params;
     m_head.assign(size_t{1} << kHashBits, -1);
-    m_prev.resize(n);
+    // Chains only need to reach back one window, so the links live in a
+    // ring of window size and memory does not grow with the interval.
+    m_prevMask = std::min(windowSize, std::bit_ceil(std::max(n, 1u))) - 1;
+    if (m_prev.size() < m_prevMask + 1) m_prev.resize(m_prevMask + 1);
     m_inserted = 0;
     items.clear();
     items.reserve(n / 3 + 16);
@@ -414,7 +421,7 @@ class Parser {
     const uint32_t end = std::min(pos, m_n >= 3 ? m_n - 2 : 0);
     for (uint32_t p = m_inserted; p < end; ++p) {
       const uint32_t h = hash3(m_data + p);
-      m_prev[p] = m_head[h];
+      m_prev[p & m_prevMask] = m_head[h];
       m_head[h] = static_cast<int32_t>(p);
     }
     if (end > m_inserted) m_inserted = end;
@@ -467,7 +474,7 @@ class Parser {
           }
         }
       }
-      cand = m_prev[cand];
+      cand = m_prev[static_cast<uint32_t>(cand) & m_prevMask];
     }
     return best;
   }
@@ -479,16 +486,20 @@ class Parser {
   LevelParams m_params{};
   std::vector<int32_t> m_head;
   std::vector<int32_t> m_prev;
+  uint32_t m_prevMask = 0;
 };
 
 // ---------------------------------------------------------------------------
 // Near-optimal parsing: a forward shortest-path search over each frame, with
 // symbol prices taken from a previous parse of the same interval.
 
+constexpr uint32_t kCostScale = 16;
+
 struct CostModel {
   uint32_t literal[kNumChars];
   uint32_t mainMatch[8 * kMaxSlots];  // slot * 8 + length header
   uint32_t lengthFooter[kNumSecondaryLengths];
+  uint32_t extra[kMaxSlots];  // footer bits of each slot
 
   void fromItems(const Item* begin, const Item* end, int mainSize) {
     uint32_t mainFreq[kMainMax] = {};
@@ -498,22 +509,31 @@ struct CostModel {
       if (it->main >= kNumChars && ((it->main - kNumChars) & 7) == kNumPrimaryLengths)
         lenFreq[it->lengthFooter]++;
     }
-    uint8_t mainLens[kMainMax];
-    uint8_t lenLens[kNumSecondaryLengths];
-    buildLengths(mainFreq, mainSize, kMaxCodeLength, mainLens);
-    buildLengths(lenFreq, kNumSecondaryLengths, kMaxCodeLength, lenLens);
+    // Prices in 1/16 bits from the symbol probabilities: finer than whole
+    // code lengths, which the final trees will only approximate anyway.
     // Symbols the previous parse did not use still get a finite price, a
-    // little above the rarest used one.
-    for (int s = 0; s < kNumChars; ++s) literal[s] = mainLens[s] ? mainLens[s] : 13;
+    // little above a rare used one.
+    uint64_t mainTotal = 0, lenTotal = 0;
+    for (int s = 0; s < mainSize; ++s) mainTotal += mainFreq[s];
+    for (int s = 0; s < kNumSecondaryLengths; ++s) lenTotal += lenFreq[s];
+    auto price = [](uint32_t freq, uint64_t total, uint32_t unseen) -> uint32_t {
+      if (!freq) return unseen;
+      const double bits = std::log2(static_cast<double>(total) / freq);
+      return static_cast<uint32_t>(std::clamp(bits, 1.0, 16.0) * kCostScale + 0.5);
+    };
+    for (int s = 0; s < kNumChars; ++s) literal[s] = price(mainFreq[s], mainTotal, 13 * kCostScale);
     for (int s = 0; s < 8 * kMaxSlots; ++s)
-      mainMatch[s] = s + kNumChars < mainSize && mainLens[s + kNumChars] ? mainLens[s + kNumChars] : 14;
-    for (int s = 0; s < kNumSecondaryLengths; ++s) lengthFooter[s] = lenLens[s] ? lenLens[s] : 10;
+      mainMatch[s] = s + kNumChars < mainSize ? price(mainFreq[s + kNumChars], mainTotal, 14 * kCostScale)
+                                              : 16 * kCostScale;
+    for (int s = 0; s < kNumSecondaryLengths; ++s)
+      lengthFooter[s] = price(lenFreq[s], lenTotal, 10 * kCostScale);
+    for (int s = 0; s < kMaxSlots; ++s) extra[s] = kSlotTables.extra[s] * kCostScale;
   }
 
   // Price of a match with the given slot (0..2 = repeated offsets).
   uint32_t match(uint32_t slot, uint32_t length) const {
     const uint32_t header = std::min<uint32_t>(length - kMinMatch, kNumPrimaryLengths);
-    uint32_t cost = mainMatch[slot * 8 + header] + kSlotTables.extra[slot];
+    uint32_t cost = mainMatch[slot * 8 + header] + extra[slot];
     if (header == kNumPrimaryLengths) cost += lengthFooter[length - kMinMatch - kNumPrimaryLengths];
     return cost;
   }
@@ -536,7 +556,10 @@ class OptimalParser {
     m_costs = &costs;
     m_head.assign(size_t{1} << kHash4Bits, -1);
     m_head3.assign(size_t{1} << kHashBits, -1);
-    m_prev.resize(n);
+    // Chains only need to reach back one window, so the links live in a
+    // ring of window size and memory does not grow with the interval.
+    m_prevMask = std::min(windowSize, std::bit_ceil(std::max(n, 1u))) - 1;
+    if (m_prev.size() < m_prevMask + 1) m_prev.resize(m_prevMask + 1);
     m_inserted = 0;
     items.clear();
     items.reserve(n / 4 + 16);
@@ -571,7 +594,7 @@ class OptimalParser {
     const uint32_t end = std::min(pos, m_n >= 4 ? m_n - 3 : 0);
     for (uint32_t p = m_inserted; p < end; ++p) {
       const uint32_t h = hash4(m_data + p);
-      m_prev[p] = m_head[h];
+      m_prev[p & m_prevMask] = m_head[h];
       m_head[h] = static_cast<int32_t>(p);
       m_head3[hash3(m_data + p)] = static_cast<int32_t>(p);
     }
@@ -609,7 +632,7 @@ class OptimalParser {
           if (len >= m_params.niceLength || len == limit) break;
         }
       }
-      cand = m_prev[cand];
+      cand = m_prev[static_cast<uint32_t>(cand) & m_prevMask];
     }
   }
 
@@ -726,7 +749,7 @@ class OptimalParser {
       // Lengths 2..8 each have their own main symbol; longer ones share the
       // symbol of header 7 and add a length-tree symbol.
       auto relaxRange = [&](uint32_t slot, uint32_t lo, uint32_t hi, uint8_t kind, uint32_t offset) {
-        const uint32_t c0 = cost + kSlotTables.extra[slot];
+        const uint32_t c0 = cost + costs.extra[slot];
         const uint32_t* mainCost = &costs.mainMatch[slot * 8];
         uint32_t len = lo;
         for (; len <= hi && len < kMinMatch + kNumPrimaryLengths; ++len)
@@ -767,6 +790,7 @@ class OptimalParser {
   std::vector<int32_t> m_head;
   std::vector<int32_t> m_head3;
   std::vector<int32_t> m_prev;
+  uint32_t m_prevMask = 0;
   std::vector<Node> m_nodes;
   std::vector<Match> m_matches;
   std::vector<Match> m_peek;
@@ -1038,7 +1062,7 @@ LzxOutput lzxCompress(std::string_view input, const LzxOptions& options) {
   LzxOptions opt = options;
   opt.windowBits = std::clamp(opt.windowBits, 15, 21);
   opt.level = std::clamp(opt.level, 0, 3);
-  uint64_t interval = std::max<uint64_t>(opt.resetIntervalBytes, kLzxFrameSize);
+  uint64_t interval = std::clamp<uint64_t>(opt.resetIntervalBytes, kLzxFrameSize, kMaxInterval);
   interval = (interval + kLzxFrameSize - 1) / kLzxFrameSize * kLzxFrameSize;
 
   LzxOutput output;

@@ -35,8 +35,8 @@ inline constexpr uint32_t kLzxFrameSize = 32768;
 // Compresses `input` into one CHM LZX stream.
 //
 // Options out of range are brought into range rather than rejected:
-// windowBits is clamped to 15..21, resetIntervalBytes is rounded up to a
-// whole number of frames (at least one), level is clamped to 0..3.  The
+// windowBits is clamped to 15..21, resetIntervalBytes to 32 KiB..1 GiB and
+// rounded up to a whole number of frames, level to 0..3.  The
 // caller stores the options actually used in the CHM's LZXC control data, so
 // it should pass values that are already valid (windowBits 15..21,
 // resetIntervalBytes a multiple of 32768).  Never fails; an empty input gives

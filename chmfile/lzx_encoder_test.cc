@@ -252,6 +252,27 @@ TEST(LzxCompress, CompressesTextAndBoundsIncompressibleInput) {
   }
 }
 
+TEST(LzxCompress, StoresIncompressiblePartsOfAnInterval) {
+  // Every 64 KiB interval holds 40 KiB of text and 24 KiB of noise (an
+  // embedded image, say): the noise must cost hardly more than its size.
+  std::vector<std::string> texts;
+  std::string mixed;
+  for (uint32_t k = 0; k < 8; ++k) {
+    texts.push_back(htmlCorpus(40960, 50 + k));
+    mixed += texts.back() + randomBytes(24576, 60 + k);
+  }
+  for (int level = 1; level <= 3; ++level) {
+    SCOPED_TRACE("level " + std::to_string(level));
+    LzxOptions opt;
+    opt.level = level;
+    size_t textSize = 0;  // each text part on its own, as in its interval
+    for (const std::string& t : texts) textSize += lzxCompress(t, opt).data.size();
+    const LzxOutput out = lzxCompress(mixed, opt);
+    checkStream(mixed, out, opt);
+    EXPECT_LT(out.data.size(), textSize + 8 * 24576 + 8 * 24576 / 100);
+  }
+}
+
 TEST(LzxCompress, OutOfRangeOptionsAreBroughtIntoRange) {
   const std::string text = htmlCorpus(100000, 41);
   LzxOptions opt;
