@@ -228,6 +228,66 @@ TEST_P(ChmcmdRoundTrip, EveryFileComesBackWhole) {
 }
 INSTANTIATE_TEST_SUITE_P(SmallAndMultiChunk, ChmcmdRoundTrip, ::testing::Bool());
 
+// Our own compiler, once built: a book it makes comes back whole, and the
+// decompiled folder (with its rebuilt project) compiles again, unedited, to
+// a book with the same files.
+TEST(OurCompilerRoundTrip, DecompiledFolderCompilesAgain) {
+  const std::string hhc = ZANVO_BUILD_DIR "/bin/zanvochm-hhc";
+  if (!fs::exists(hhc)) GTEST_SKIP() << "zanvochm-hhc is not built";
+  TempDir tmp;
+  const fs::path src = tmp.path() / "src";
+  std::vector<std::string> files = writeProject(src, false);
+  spit(src / "book.hhc",
+       "<html><body><ul><li><object type=\"text/sitemap\">"
+       "<param name=\"Name\" value=\"Index\"><param name=\"Local\" "
+       "value=\"index.htm\"></object></ul></body></html>\r\n");
+  files.push_back("book.hhc");
+  std::string hhp = slurp(src / "book.hhp");
+  hhp.replace(hhp.find("Default topic"), 0,
+              "Contents file=book.hhc\r\nDefault Window=main\r\n");
+  hhp.replace(hhp.find("[FILES]"), 0,
+              "[WINDOWS]\r\nmain=\"Round trip\",\"book.hhc\",,\"index.htm\","
+              "\"index.htm\",,,,,0x040120,,0x304E,[0,0,1010,738],0x0,0x0,,,,,\r\n\r\n");
+  spit(src / "book.hhp", hhp);
+  auto compile = [&](const fs::path& dir, const std::string& project) {
+    const std::string cmd = "cd " + shellQuote(dir.string()) + " && " +
+                            shellQuote(hhc) + " " + shellQuote(project) + " >/dev/null 2>&1";
+    return std::system(cmd.c_str());
+  };
+  ASSERT_EQ(0, compile(src, "book.hhp"));
+
+  const fs::path d1 = tmp.path() / "d1", d2 = tmp.path() / "d2";
+  ToolRun r = runTool({"-decompile", d1.string(), (src / "book.chm").string()}, tmp.path());
+  ASSERT_EQ(0, r.exitCode) << r.err;
+  const auto first = tree(d1);
+  for (const std::string& f : files) {
+    SCOPED_TRACE(f);
+    ASSERT_EQ(1u, first.count(f));
+    EXPECT_TRUE(first.at(f) == slurp(src / f));
+  }
+  // The book held no project; the rebuilt one keeps the window and topic.
+  ASSERT_EQ(1u, first.count("book.hhp"));
+  const std::string& rebuilt = first.at("book.hhp");
+  EXPECT_NE(std::string::npos, rebuilt.find("Contents file=book.hhc\r\n"));
+  EXPECT_NE(std::string::npos, rebuilt.find("Default Window=main\r\n"));
+  EXPECT_NE(std::string::npos,
+            rebuilt.find("main=\"Round trip\",\"book.hhc\",,\"index.htm\",\"index.htm\","));
+
+  ASSERT_EQ(0, compile(d1, "book.hhp"));
+  r = runTool({"-decompile", d2.string(), (d1 / "book.chm").string()}, tmp.path());
+  ASSERT_EQ(0, r.exitCode) << r.err;
+  auto second = tree(d2);
+  auto again = first;
+  again.erase("book.hhp");
+  second.erase("book.hhp");
+  EXPECT_EQ(again.size(), second.size());
+  for (const auto& [name, data] : again) {
+    SCOPED_TRACE(name);
+    ASSERT_EQ(1u, second.count(name));
+    EXPECT_TRUE(data == second.at(name));
+  }
+}
+
 TEST(DecompileTool, CommandLine) {
   TempDir tmp;
   const std::string book = kMade + "base.chm";
