@@ -32,45 +32,83 @@ constexpr const char* kTopPageEntry =
     "<PARAM name=\"Local\" value=\"GGGGGG\">\r\n"
     "</OBJECT>";
 
+// The page entries split at their placeholders, for the common case in
+// which the inserted texts hold no later placeholder.
+constexpr const char* kEntryStart =
+    "<LI><OBJECT type=\"text/sitemap\">\r\n<PARAM name=\"Name\" value=\"";
+constexpr const char* kNameToLocal =
+    "\">\r\n<PARAM name=\"Local\" value=\"";
+constexpr const char* kEntryEnd = "\">\r\n</OBJECT>";
+
 constexpr const char* kLineEnd = "\r\n";
 constexpr const char* kListOpen = "\r\n<UL>\r\n";
 
 Text withoutMarks(const Text& t) {
-  return replaceText(replaceText(t, ">"), "<");
+  Text out;
+  appendWithoutMarks(out, t);
+  return out;
 }
 
 Text withoutPageExtension(const Text& t) {
+  if (t.find(".htm") == Text::npos) return t;  // neither extension occurs
   // ".html" first, so a.html loses all of its extension.
   return replaceText(replaceText(t, ".html"), ".htm");
 }
 
-// Only a backslash in the very last byte goes.
-Text withoutFinalBackslash(Text t) {
-  if (!t.empty() && t.back() == '\\') t.pop_back();
-  return t;
+// Only a backslash that is the very last character goes.
+void dropFinalBackslash(Text& t) {
+  if (endsWithBackslash(t)) t.pop_back();
+}
+
+bool holds(const Text& t, const char* s) {
+  return t.find(s) != Text::npos;
+}
+
+void appendPageEntry(Text& body, const Text& name, const Text& local) {
+  body += kEntryStart;
+  body += name;
+  body += kNameToLocal;
+  body += local;
+  body += kEntryEnd;
 }
 
 }  // namespace
 
 Text buildContents(const DocumentTree& tree) {
   const std::vector<TreeItem>& items = tree.items();
-  const std::vector<Text> paths = itemPaths(tree);
   const int n = tree.count();
+  // One allocation for the whole text: each entry holds its path about
+  // twice (name and local path) and some 110 bytes of markup.
+  size_t estimate = 300;
+  size_t depthBytes = 0;
+  for (const TreeItem& item : items) {
+    depthBytes += static_cast<size_t>(item.level) * 24;
+    estimate += 2 * item.caption.size() + 130;
+  }
   Text body;
-  for (int i = 0; i < n; ++i) {
-    const Text& p = paths[i];
+  body.reserve(estimate + depthBytes);
+  body += kHeader;
+  Text local;
+  forEachItemPath(tree, [&](int i, const Text& p) {
     const Text& c = items[i].caption;
-    // The placeholders are replaced one after the other over the whole
-    // entry, so a name that itself holds a later placeholder is changed by
-    // that later replacement too, exactly as the entry text has it.
+    // Entries are built by replacing their placeholders one after the
+    // other over the whole entry, so a name that itself holds a later
+    // placeholder is changed by that later replacement too.  Where the
+    // inserted text holds none, plain joining gives the same bytes.
     if (p.size() >= 2 && p.compare(p.size() - 2, 2, ">\\") == 0) {
       body += replaceText(kFolderEntry, "BBBBBB", withoutMarks(c));
       body += tree.hasChildren(i) ? kListOpen : kLineEnd;
     } else if (p[0] == '<') {
       const Text name = withoutPageExtension(withoutMarks(c));
-      const Text local = withoutFinalBackslash(withoutMarks(p));
-      body += replaceText(replaceText(kNestedPageEntry, "AAAAAA", name),
-                          "CCCCCC", local);
+      local.clear();
+      appendWithoutMarks(local, p);
+      dropFinalBackslash(local);
+      if (holds(name, "CCCCCC")) {
+        body += replaceText(replaceText(kNestedPageEntry, "AAAAAA", name),
+                            "CCCCCC", local);
+      } else {
+        appendPageEntry(body, name, local);
+      }
       body += kLineEnd;
       // Close one list for every level that the next item (or the end of
       // the tree, level 0) stands higher.  Only page entries inside a
@@ -82,19 +120,20 @@ Text buildContents(const DocumentTree& tree) {
         for (int k = 0; k < drop; ++k) body += "</UL>\r\n";
       }
     } else {
-      const Text local = withoutFinalBackslash(p);
+      local = p;
+      dropFinalBackslash(local);
       const Text name = withoutPageExtension(local);
-      body += replaceText(replaceText(kTopPageEntry, "GGGGGG", local),
-                          "AAAAAA", name);
+      if (holds(local, "AAAAAA")) {
+        body += replaceText(replaceText(kTopPageEntry, "GGGGGG", local),
+                            "AAAAAA", name);
+      } else {
+        appendPageEntry(body, name, local);
+      }
       body += kLineEnd;
     }
-  }
-  Text result;
-  result.reserve(body.size() + 300);
-  result += kHeader;
-  result += body;
-  result += kTrailer;
-  return result;
+  });
+  body += kTrailer;
+  return body;
 }
 
 }  // namespace zanvo

@@ -1,24 +1,12 @@
 #include "chm/web_import.h"
 
 #include <string_view>
+#include <unordered_set>
 
 #include "core/files.h"
 
 namespace zanvo {
 namespace {
-
-// True when the last character of t is "\".  Found by characters: a name
-// may end in a two-byte character whose second byte has the value of "\",
-// and that byte must not pass for a separator.
-bool endsWithBackslash(std::string_view t) {
-  size_t i = 0;
-  size_t last = 0;
-  while (i < t.size()) {
-    last = i;
-    i += charLength(t, i);
-  }
-  return !t.empty() && i - last == 1 && t[last] == '\\';
-}
 
 void appendSegment(Text& path, const Text& caption) {
   path += caption;
@@ -52,19 +40,42 @@ bool walkInto(ItemRun& run, Text folder, int level) {
     // relative to this one.
     setCurrentFolder(folder);
   }
-  const std::vector<Text> files =
-      listFolder("*.*", ListFilter::kAttributeAny);
-  for (const Text& name : files) {
-    // The attribute-any listing also returns folders that carry one of its
-    // attributes (a hidden or read-only folder); they were added above.
-    const int attributes = fileAttributes(name);
-    if (attributes == -1 || (attributes & kAttrFolder) != 0) continue;
-    addItem(run, name, 1, level);
+  // Files: the attribute-any listing, less the folders that carry one of
+  // its attributes (a hidden or read-only folder).  Those are exactly the
+  // names of the folder listing above, which saves reading the attributes
+  // of every file once more.
+  const std::unordered_set<std::string_view> folderNames(folders.begin(),
+                                                         folders.end());
+  for (Text& name : listFolder("*.*", ListFilter::kAttributeAny)) {
+    if (folderNames.count(name) != 0) continue;
+    addItem(run, std::move(name), 1, level);
   }
   return true;
 }
 
 }  // namespace
+
+// Found by characters: a name may end in a two-byte character whose second
+// byte has the value of "\", and that byte must not pass for a separator.
+bool endsWithBackslash(std::string_view t) {
+  size_t i = 0;
+  size_t last = 0;
+  while (i < t.size()) {
+    last = i;
+    i += charLength(t, i);
+  }
+  return !t.empty() && i - last == 1 && t[last] == '\\';
+}
+
+void appendWithoutMarks(Text& out, std::string_view t) {
+  // One pass does what removing every ">" and then every "<" does: taking
+  // out a one-byte character leaves the characters after it as they were.
+  for (size_t i = 0; i < t.size();) {
+    const size_t n = charLength(t, i);
+    if (n == 2 || (t[i] != '<' && t[i] != '>')) out.append(t, i, n);
+    i += n;
+  }
+}
 
 Text itemPath(const DocumentTree& tree, int i) {
   if (!tree.contains(i)) return Text();
@@ -78,20 +89,21 @@ Text itemPath(const DocumentTree& tree, int i) {
   return path;
 }
 
-std::vector<Text> itemPaths(const DocumentTree& tree) {
+void forEachItemPath(const DocumentTree& tree,
+                     const std::function<void(int, const Text&)>& visit) {
   const std::vector<TreeItem>& items = tree.items();
-  std::vector<Text> paths;
-  paths.reserve(items.size());
-  // open[k] is the index into paths of the open ancestor at level k + 1.
-  std::vector<size_t> open;
-  for (const TreeItem& item : items) {
-    open.resize(item.level - 1);
-    Text path = open.empty() ? Text() : paths[open.back()];
-    appendSegment(path, item.caption);
-    open.push_back(paths.size());
-    paths.push_back(std::move(path));
+  // One buffer holds the path of the current item; ends[k] is where the
+  // path of its ancestor at level k + 1 ends in it.
+  Text path;
+  std::vector<size_t> ends;
+  for (size_t i = 0; i < items.size(); ++i) {
+    const int level = items[i].level;
+    ends.resize(level - 1);
+    path.resize(ends.empty() ? 0 : ends.back());
+    appendSegment(path, items[i].caption);
+    ends.push_back(path.size());
+    visit(static_cast<int>(i), path);
   }
-  return paths;
 }
 
 Text lastPathPart(const Text& path) {
@@ -124,16 +136,19 @@ void importWebFolder(WindowModel& w, const Text& path) {
   state.projectName = lastPathPart(folder);
   // The list is taken before any filtering, so it names every file of the
   // folder, web page or not.
-  for (Text& p : itemPaths(tree)) {
-    if (p.size() >= 2 && p.compare(p.size() - 2, 2, ">\\") == 0) continue;
-    if (!p.empty() && p[0] == '<') {
-      p = replaceText(replaceText(p, ">"), "<");
+  Text& list = state.fileList;
+  forEachItemPath(tree, [&list](int, const Text& p) {
+    if (p.size() >= 2 && p.compare(p.size() - 2, 2, ">\\") == 0) return;
+    const size_t start = list.size();
+    if (p[0] == '<') {
+      appendWithoutMarks(list, p);
+    } else {
+      list += p;
     }
-    // Only a backslash in the very last byte goes.
-    if (!p.empty() && p.back() == '\\') p.pop_back();
-    state.fileList += p;
-    state.fileList += "\r\n";
-  }
+    // Only a "\" that is the path's very last character goes.
+    if (endsWithBackslash(std::string_view(list).substr(start))) list.pop_back();
+    list += "\r\n";
+  });
 }
 
 void filterTree(DocumentTree& tree) {

@@ -8,6 +8,8 @@
 #ifndef ZANVO_CHM_WEB_IMPORT_H_
 #define ZANVO_CHM_WEB_IMPORT_H_
 
+#include <functional>
+#include <string_view>
 #include <vector>
 
 #include "app/model/document_tree.h"
@@ -21,8 +23,17 @@ namespace zanvo {
 // top-level file index.htm gives "index.htm\", a file a.htm in folder ch1
 // "<ch1>\a.htm\", the folder item itself "<ch1>\".  Empty outside the tree.
 Text itemPath(const DocumentTree& tree, int i);
-// itemPath of every item, in index order, in one pass over the tree.
-std::vector<Text> itemPaths(const DocumentTree& tree);
+// Calls visit(i, itemPath(i)) for every item in index order, in one pass
+// over the tree; the path is valid only during the call.
+void forEachItemPath(const DocumentTree& tree,
+                     const std::function<void(int, const Text&)>& visit);
+
+// Appends t without its "<" and ">" characters (the marks of folder
+// captions); a byte that is the second byte of a character stays.
+void appendWithoutMarks(Text& out, std::string_view t);
+// True when the last character of t is "" (not the second byte of a
+// two-byte character).
+bool endsWithBackslash(std::string_view t);
 
 // The part of path after its last "\" (found by characters, so the second
 // byte of a two-byte character is never taken for one); the whole path when

@@ -37,7 +37,11 @@ TEST(ItemPath, JoinsAncestorCaptionsWithAFinalBackslash) {
   t.setCaption(4, "\x81\x5C");  // ends in a second byte with the value of "\"
   const Text expected[] = {"<ch1>\\", "<ch1>\\a.htm\\", "<ch1>\\<sub>\\",
                            "<ch1>\\<sub>\\b.htm\\", "\x81\x5C\\"};
-  const std::vector<Text> all = itemPaths(t);
+  std::vector<Text> all;
+  forEachItemPath(t, [&all](int i, const Text& p) {
+    EXPECT_EQ(static_cast<int>(all.size()), i);
+    all.push_back(p);
+  });
   ASSERT_EQ(5u, all.size());
   for (int i = 0; i < 5; ++i) {
     SCOPED_TRACE(i);
@@ -49,7 +53,9 @@ TEST(ItemPath, JoinsAncestorCaptionsWithAFinalBackslash) {
   // A caption that already ends in a separator gets no second one.
   t.setCaption(0, "dir\\");
   EXPECT_EQ("dir\\a.htm\\", itemPath(t, 1));
-  EXPECT_EQ("dir\\a.htm\\", itemPaths(t)[1]);
+  forEachItemPath(t, [](int i, const Text& p) {
+    if (i == 1) EXPECT_EQ("dir\\a.htm\\", p);
+  });
 }
 
 TEST(FilterTree, KeepsPagesAndFoldersThatStillHoldSomething) {

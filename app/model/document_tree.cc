@@ -123,8 +123,8 @@ bool DocumentTree::removeItem(int i) {
 }
 
 void DocumentTree::removeItems(const std::vector<bool>& flags) {
-  std::vector<TreeItem> kept;
-  kept.reserve(m_items.size());
+  // Compacts in place: the kept items slide down over the removed ones.
+  int kept = 0;
   int newSelection = -1;
   int removeBelowLevel = 0;  // > 0 while inside a removed subtree
   for (int i = 0; i < count(); ++i) {
@@ -134,10 +134,11 @@ void DocumentTree::removeItems(const std::vector<bool>& flags) {
       removeBelowLevel = m_items[i].level;
       continue;
     }
-    if (i == m_selection) newSelection = static_cast<int>(kept.size());
-    kept.push_back(std::move(m_items[i]));
+    if (i == m_selection) newSelection = kept;
+    if (kept != i) m_items[kept] = std::move(m_items[i]);
+    ++kept;
   }
-  m_items = std::move(kept);
+  m_items.erase(m_items.begin() + kept, m_items.end());
   m_selection = newSelection;
   m_spineValid = false;
   changed(false);
@@ -173,8 +174,12 @@ bool DocumentTree::addChildren(int p, std::vector<TreeItem> items) {
   }
   const int at = p < 0 ? count() : p + 1 + subtreeSize(p);
   const int n = static_cast<int>(items.size());
-  m_items.insert(m_items.begin() + at, std::make_move_iterator(items.begin()),
-                 std::make_move_iterator(items.end()));
+  if (m_items.empty()) {
+    m_items = std::move(items);  // an import into the emptied tree
+  } else {
+    m_items.insert(m_items.begin() + at, std::make_move_iterator(items.begin()),
+                   std::make_move_iterator(items.end()));
+  }
   m_spineValid = false;
   if (m_selection >= at) m_selection += n;
   changed(false);
