@@ -1101,12 +1101,6 @@ LzxOutput lzxCompress(std::string_view input, const LzxOptions& options) {
     output.data += r.data;
     std::string().swap(r.data);
   }
-  // When the input ends exactly at a reset interval, libmspack's decoder
-  // runs on into the next interval: it reads that interval's E8 header bit
-  // and then realigns, pulling two words past the last frame.  It fakes only
-  // one word of input beyond the end, so the stream carries one real word of
-  // zeros (an empty header) for it.
-  if (input.size() % interval == 0) output.data.append(2, '\0');
   return output;
 }
 

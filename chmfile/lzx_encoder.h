@@ -41,6 +41,16 @@ inline constexpr uint32_t kLzxFrameSize = 32768;
 // it should pass values that are already valid (windowBits 15..21,
 // resetIntervalBytes a multiple of 32768).  Never fails; an empty input gives
 // an empty stream and no frame offsets.
+//
+// The stream ends with the last frame's bits, padded to 16 bits, and nothing
+// after them: 7-Zip decodes each frame from exactly the bytes between two
+// frame offsets and rejects leftovers.  libmspack, asked for output that ends
+// exactly on a reset interval boundary, runs one frame on into the next
+// interval and reads two 16-bit words there (the translation header bit, then
+// a realignment), of which it fakes only one at the end of its input; so a
+// container must not let a file end exactly where a stream whose length is a
+// whole number of reset intervals ends (pad such a section with a further
+// interval, or make its length no such multiple).
 LzxOutput lzxCompress(std::string_view input, const LzxOptions& options = {});
 
 }  // namespace zanvo::chm
