@@ -210,7 +210,9 @@ Bytes wrapBreaks(const Bytes& bytes) { return replaceBytes(bytes, kCrLf, kWrapBr
 void listTextFiles(WindowModel& w, const Text& folder) {
   if (folder.empty()) return;
   Text prefix = folder;
-  if (rightPart(prefix, 1) != "\\") prefix += "\\";
+  // A last byte 5C may be the second byte of a two-byte character; only a
+  // "\" that starts a character ends the folder text.
+  if (findLastText(prefix, "\\") != textLength(prefix)) prefix += "\\";
   for (const Text& name : listFolder(prefix + "*.txt", ListFilter::kFiles))
     w.setText(Ctl::编辑框11, w.text(Ctl::编辑框11) + name + kCrLf);
 }

@@ -356,6 +356,15 @@ TEST(ListTextFiles, AppendsNamesInListingOrder) {
   EXPECT_EQ("old\r\nA.TXT\r\nb.txt\r\nA.TXT\r\nb.txt\r\n", w.text(Ctl::编辑框11));
   listTextFiles(w, Text());
   EXPECT_EQ("old\r\nA.TXT\r\nb.txt\r\nA.TXT\r\nb.txt\r\n", w.text(Ctl::编辑框11));
+  // A folder whose name ends in a two-byte character with the second byte 5C
+  // still gets its separator.
+  const Text name = "\xB1\x5C";
+  t.write(utf8OfText(name) + "/in.txt", "");
+  w.setText(Ctl::编辑框11, "");
+  listTextFiles(w, t.path() + "\\" + name);
+  EXPECT_EQ("in.txt\r\n", w.text(Ctl::编辑框11));
+  w.setText(Ctl::编辑框11, "old\r\nA.TXT\r\nb.txt\r\nA.TXT\r\nb.txt\r\n");
+  EXPECT_EQ("old\r\nA.TXT\r\nb.txt\r\nA.TXT\r\nb.txt\r\n", w.text(Ctl::编辑框11));
 }
 
 }  // namespace
