@@ -53,7 +53,7 @@ BOOK=$WORK/book/bench.chm
 echo "book: $(du -h "$BOOK" | cut -f1), $(find "$WORK/book" -type f | wc -l) source files, from ${SRC:-generated pages}"
 
 O=$WORK/out
-hyperfine --warmup 1 --runs 5 --export-json "$WORK/times.json" \
+hyperfine --warmup 2 --runs 10 --export-json "$WORK/times.json" \
   --prepare "rm -rf $O" \
   -n "zanvochm-hh" "$HH -decompile $O $BOOK" \
   -n "7z x" "7z x -y -o$O $BOOK" \

@@ -167,9 +167,19 @@ class Extractor {
   bool writeFile(int dirFd, const std::string& leaf,
                  const std::function<ChmStatus(const ChmReader::Sink&)>& fill,
                  std::string* why) {
-    const std::string tmp = tempName();
-    Fd fd(openat(dirFd, tmp.c_str(),
+    // A name that is free is created directly: O_EXCL makes the file new
+    // and refuses a symbolic link in its place, and a failed write removes
+    // what was begun.  A name that is taken (a file from an earlier run, or
+    // a link) is replaced through a temporary name and rename(2).
+    std::string tmp = leaf;
+    Fd fd(openat(dirFd, leaf.c_str(),
                  O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+    const bool direct = fd.get() >= 0;
+    if (!direct) {
+      tmp = tempName();
+      fd = Fd(openat(dirFd, tmp.c_str(),
+                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+    }
     if (fd.get() < 0) {
       *why = "cannot create a file: " + errnoText(errno);
       return false;
@@ -197,6 +207,7 @@ class Extractor {
       unlinkat(dirFd, tmp.c_str(), 0);
       return false;
     }
+    if (direct) return true;
     // rename(2) replaces the name itself: an existing file of that name is
     // replaced whole and a symbolic link there is replaced, not followed.
     if (renameat(dirFd, tmp.c_str(), dirFd, leaf.c_str()) != 0) {

@@ -6,10 +6,11 @@
 // or "." segments, empty segments (absolute, UNC), drive letters or other
 // colons, backslashes, control characters or over-long parts are refused,
 // and the folder walk never follows a symbolic link (each level is opened
-// with O_NOFOLLOW from the folder above).  A file is written to a fresh
-// temporary name and renamed into place, so an existing file of the same
-// name is replaced whole (as the Windows viewer does) and never written
-// through.  Refused or failed entries are reported and skipped; the others
+// with O_NOFOLLOW from the folder above).  A file is created new
+// (O_EXCL, so never through a link); where the name is taken, the file is
+// written to a fresh temporary name and renamed into place, so an existing
+// file of the same name is replaced whole (as the Windows viewer does) and
+// never written through.  Refused or failed entries are reported and skipped; the others
 // are still written.
 #ifndef ZANVO_CHMFILE_CHM_EXTRACT_H_
 #define ZANVO_CHMFILE_CHM_EXTRACT_H_
