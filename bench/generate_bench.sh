@@ -29,10 +29,14 @@ fi
 echo "files: $(find "$book" -type f | wc -l)"
 "$tool" "$book" 1
 json=$(mktemp)
-hyperfine -N --warmup 2 --runs 10 --export-json "$json" \
+hyperfine -N --warmup 2 --runs 20 --export-json "$json" \
   "find $book" "$tool $book"
 walk=$(jq '.results[0].median' "$json")
 ours=$(jq '.results[1].median' "$json")
+# CPU time (user + system) is steadier than wall time on a shared machine.
+walkCpu=$(jq '.results[0].user + .results[0].system' "$json")
+oursCpu=$(jq '.results[1].user + .results[1].system' "$json")
 rm -f "$json"
-echo "median: find $walk s, import+filter+contents+project $ours s"
-echo "ratio (ours / find): $(echo "$ours / $walk" | bc -l | cut -c1-5)"
+echo "wall median: find $walk s, import+filter+contents+project $ours s"
+echo "cpu mean:    find $walkCpu s, import+filter+contents+project $oursCpu s"
+echo "ratio (ours / find): wall $(echo "$ours / $walk" | bc -l | cut -c1-5), cpu $(echo "$oursCpu / $walkCpu" | bc -l | cut -c1-5)"

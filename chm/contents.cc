@@ -49,10 +49,22 @@ Text withoutMarks(const Text& t) {
   return out;
 }
 
+void eraseAll(Text& t, std::string_view s) {
+  for (size_t at = t.find(s); at != Text::npos; at = t.find(s, at)) {
+    t.erase(at, s.size());
+  }
+}
+
 Text withoutPageExtension(const Text& t) {
   if (t.find(".htm") == Text::npos) return t;  // neither extension occurs
   // ".html" first, so a.html loses all of its extension.
-  return replaceText(replaceText(t, ".html"), ".htm");
+  if (!isAscii(t)) return replaceText(replaceText(t, ".html"), ".htm");
+  // Every byte is a character, and searching on behind each removal is
+  // what the scan of the replacement does.
+  Text out = t;
+  eraseAll(out, ".html");
+  eraseAll(out, ".htm");
+  return out;
 }
 
 // Only a backslash that is the very last character goes.

@@ -57,24 +57,51 @@ bool walkInto(ItemRun& run, Text folder, int level) {
 
 // Found by characters: a name may end in a two-byte character whose second
 // byte has the value of "\", and that byte must not pass for a separator.
+// The byte after a byte below 0x80 always begins a character (that byte
+// ended one, alone or as a second byte), so only the run of high bytes
+// right before the last byte matters: they pair up from its start, and the
+// last byte stands alone when the run is even.
 bool endsWithBackslash(std::string_view t) {
-  size_t i = 0;
-  size_t last = 0;
-  while (i < t.size()) {
-    last = i;
-    i += charLength(t, i);
+  if (t.empty() || t.back() != '\\') return false;
+  size_t high = 0;
+  for (size_t i = t.size() - 1; i > 0 && static_cast<unsigned char>(t[i - 1]) >= 0x80;
+       --i) {
+    ++high;
   }
-  return !t.empty() && i - last == 1 && t[last] == '\\';
+  return high % 2 == 0;
+}
+
+bool isAscii(std::string_view t) {
+  unsigned char any = 0;
+  for (char c : t) any |= static_cast<unsigned char>(c);
+  return any < 0x80;
 }
 
 void appendWithoutMarks(Text& out, std::string_view t) {
   // One pass does what removing every ">" and then every "<" does: taking
   // out a one-byte character leaves the characters after it as they were.
+  // In a text of one-byte characters only, every byte is a character.
+  if (isAscii(t)) {
+    size_t run = 0;
+    for (size_t at = 0; at < t.size(); ++at) {
+      if (t[at] == '<' || t[at] == '>') {
+        out.append(t, run, at - run);
+        run = at + 1;
+      }
+    }
+    out.append(t, run, t.size() - run);
+    return;
+  }
+  size_t run = 0;
   for (size_t i = 0; i < t.size();) {
     const size_t n = charLength(t, i);
-    if (n == 2 || (t[i] != '<' && t[i] != '>')) out.append(t, i, n);
+    if (n == 1 && (t[i] == '<' || t[i] == '>')) {
+      out.append(t, run, i - run);
+      run = i + 1;
+    }
     i += n;
   }
+  out.append(t, run, t.size() - run);
 }
 
 Text itemPath(const DocumentTree& tree, int i) {
@@ -137,6 +164,11 @@ void importWebFolder(WindowModel& w, const Text& path) {
   // The list is taken before any filtering, so it names every file of the
   // folder, web page or not.
   Text& list = state.fileList;
+  // One allocation for the whole list: no line is longer than its path
+  // plus the line end.
+  size_t size = 0;
+  forEachItemPath(tree, [&size](int, const Text& p) { size += p.size() + 2; });
+  list.reserve(size);
   forEachItemPath(tree, [&list](int, const Text& p) {
     if (p.size() >= 2 && p.compare(p.size() - 2, 2, ">\\") == 0) return;
     const size_t start = list.size();
@@ -151,6 +183,19 @@ void importWebFolder(WindowModel& w, const Text& path) {
   });
 }
 
+bool containsHtm(const Text& caption) {
+  if (!isAscii(caption)) return findText(caption, ".htm", 1, true) != -1;
+  // Every byte is a character: a plain search with ASCII case folding.
+  for (size_t at = caption.find('.'); at != Text::npos;
+       at = caption.find('.', at + 1)) {
+    if (caption.size() - at >= 4 && (caption[at + 1] | 0x20) == 'h' &&
+        (caption[at + 2] | 0x20) == 't' && (caption[at + 3] | 0x20) == 'm') {
+      return true;
+    }
+  }
+  return false;
+}
+
 void filterTree(DocumentTree& tree) {
   // Only childless items are noted, so removing all of them at once leaves
   // the same tree as removing them one by one; a folder emptied here stays
@@ -160,7 +205,7 @@ void filterTree(DocumentTree& tree) {
   bool any = false;
   for (int i = 0; i < n; ++i) {
     if (tree.hasChildren(i)) continue;
-    if (findText(tree.items()[i].caption, ".htm", 1, true) != -1) continue;
+    if (containsHtm(tree.items()[i].caption)) continue;
     noted[i] = true;
     any = true;
   }

@@ -31,7 +31,11 @@ void forEachItemPath(const DocumentTree& tree,
 // Appends t without its "<" and ">" characters (the marks of folder
 // captions); a byte that is the second byte of a character stays.
 void appendWithoutMarks(Text& out, std::string_view t);
-// True when the last character of t is "" (not the second byte of a
+// True when t holds only bytes below 0x80, so every byte is a character.
+bool isAscii(std::string_view t);
+// True when caption contains ".htm" in any letter case (a web page's name).
+bool containsHtm(const Text& caption);
+// True when the last character of t is "\\" (not the second byte of a
 // two-byte character).
 bool endsWithBackslash(std::string_view t);
 
