@@ -12,10 +12,13 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTreeView>
+#include <fstream>
+#include <sstream>
 
 #include "core/files.h"
 #include "app/startup.h"
 #include "gui/main_window.h"
+#include "gui/startup_qt.h"
 #include "gui/tree_model.h"
 
 namespace zanvo {
@@ -154,6 +157,25 @@ TEST(MainWindow, TreeViewShowsTheModelsTreeAndSelection) {
   // Choosing with the mouse sets the model's selection.
   view->setCurrentIndex(m->index(1, 0));
   EXPECT_EQ(2, t.selection());
+}
+
+TEST(StartUp, DialogButtonsSpeakChinese) {
+  installChinese(*app());
+  EXPECT_EQ(QStringLiteral("确定"),
+            QCoreApplication::translate("QPlatformTheme", "OK"));
+  EXPECT_EQ(QStringLiteral("取消"),
+            QCoreApplication::translate("QPlatformTheme", "Cancel"));
+}
+
+TEST(DesktopEntry, NamesTheProgramAsItsVersionInformationDoes) {
+  std::ifstream in(ZANVO_BUILD_DIR "/packaging/zanvochm.desktop");
+  ASSERT_TRUE(in.good());
+  std::stringstream s;
+  s << in.rdbuf();
+  const VersionInfo& v = versionInfo();
+  EXPECT_NE(std::string::npos, s.str().find("\nName=" + std::string(v.productName) + "\n"));
+  EXPECT_NE(std::string::npos, s.str().find("\nComment=" + std::string(v.description) + "\n"));
+  EXPECT_NE(std::string::npos, s.str().find("\nExec=zanvochm\n"));
 }
 
 }  // namespace

@@ -18,6 +18,8 @@ namespace {
 // The one window model of the process, with the AppState it carries.
 std::unique_ptr<WindowModel> g_model;
 
+}  // namespace
+
 void installChinese(QApplication& app) {
   auto* translator = new QTranslator(&app);
   if (translator->load(QStringLiteral("qtbase_zh_CN"),
@@ -35,8 +37,6 @@ void installChinese(QApplication& app) {
     }
   }
 }
-
-}  // namespace
 
 void shutDown() { g_model.reset(); }
 
