@@ -92,12 +92,13 @@ std::string folderOf(const std::string& p) {
 void splitPattern(const Text& pattern, std::string& folder, Text& mask) {
   int64_t sep = findLastText(pattern, "\\");
   if (sep < 0) {
-    folder = ".";
+    folder.assign(1, '.');  // not = ".": GCC 12 warns falsely (-Wrestrict)
     mask = pattern;
     return;
   }
-  Text folderText = pattern.substr(0, static_cast<size_t>(sep - 1));
-  mask = pattern.substr(static_cast<size_t>(sep));
+  const size_t at = static_cast<size_t>(sep - 1);
+  Text folderText(pattern.data(), at);
+  mask.assign(pattern.data() + at + 1, pattern.size() - at - 1);
   folder = folderText.empty() ? std::string("/") : nativePath(folderText);
 }
 
