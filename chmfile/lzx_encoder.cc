@@ -367,6 +367,27 @@ inline uint32_t matchLength(const uint8_t* a, const uint8_t* b, uint32_t limit) 
   return len;
 }
 
+// Hash heads and chain links hold positions biased by `base`, which grows
+// from interval to interval: entries left over from earlier intervals fall
+// below the current base and read as empty, so the tables need no clearing.
+struct ChainTables {
+  std::vector<uint32_t> head;
+  std::vector<uint32_t> head3;
+  std::vector<uint32_t> prev;
+  uint32_t base = 1;
+  uint32_t next = 1;
+
+  void start(uint32_t n, size_t headSize, size_t head3Size) {
+    if (head.size() != headSize || head3.size() != head3Size || uint64_t{next} + n >= 0xFFFFFFFFu) {
+      head.assign(headSize, 0);
+      head3.assign(head3Size, 0);
+      next = 1;
+    }
+    base = next;
+    next += n;
+  }
+};
+
 class Parser {
  public:
   void parse(const uint8_t* data, uint32_t n, uint32_t windowSize, const LevelParams& params,
@@ -375,7 +396,7 @@ class Parser {
     m_n = n;
     m_maxDistance = windowSize - 3;
     m_params = params;
-    m_head.assign(size_t{1} << kHashBits, -1);
+    startInterval(n);
     // Chains only need to reach back one window, so the links live in a
     // ring of window size and memory does not grow with the interval.
     m_prevMask = std::min(windowSize, std::bit_ceil(std::max(n, 1u))) - 1;
@@ -422,7 +443,7 @@ class Parser {
     for (uint32_t p = m_inserted; p < end; ++p) {
       const uint32_t h = hash3(m_data + p);
       m_prev[p & m_prevMask] = m_head[h];
-      m_head[h] = static_cast<int32_t>(p);
+      m_head[h] = m_base + p;
     }
     if (end > m_inserted) m_inserted = end;
   }
@@ -453,16 +474,17 @@ class Parser {
     }
     if (limit < 3 || pos + 3 > m_n || best.length >= limit) return best;
 
-    int32_t cand = m_head[hash3(here)];
+    uint32_t cand = m_head[hash3(here)];
     int depth = m_params.chainDepth;
     const uint32_t minPos = pos > m_maxDistance ? pos - m_maxDistance : 0;
     uint32_t bestLen = std::max<uint32_t>(best.length, 2);
-    while (cand >= 0 && static_cast<uint32_t>(cand) >= minPos && depth-- > 0) {
+    while (cand >= m_base + minPos && depth-- > 0) {
+      cand -= m_base;
       const uint8_t* there = m_data + cand;
       if (there[bestLen] == here[bestLen] && there[0] == here[0]) {
         const uint32_t len = matchLength(here, there, limit);
         if (len > bestLen) {
-          const uint32_t off = pos - static_cast<uint32_t>(cand);
+          const uint32_t off = pos - cand;
           int rep = -1;
           for (int i = 0; i < 3; ++i)
             if (rs.r[i] == off) rep = i;
@@ -474,7 +496,7 @@ class Parser {
           }
         }
       }
-      cand = m_prev[static_cast<uint32_t>(cand) & m_prevMask];
+      cand = m_prev[cand & m_prevMask];
     }
     return best;
   }
@@ -484,9 +506,12 @@ class Parser {
   uint32_t m_maxDistance = 0;
   uint32_t m_inserted = 0;
   LevelParams m_params{};
-  std::vector<int32_t> m_head;
-  std::vector<int32_t> m_prev;
+  ChainTables m_tables;
+  std::vector<uint32_t>& m_head = m_tables.head;
+  std::vector<uint32_t>& m_prev = m_tables.prev;
+  uint32_t& m_base = m_tables.base;
   uint32_t m_prevMask = 0;
+  void startInterval(uint32_t n) { m_tables.start(n, size_t{1} << kHashBits, 0); }
 };
 
 // ---------------------------------------------------------------------------
@@ -554,8 +579,7 @@ class OptimalParser {
     m_maxDistance = windowSize - 3;
     m_params = params;
     m_costs = &costs;
-    m_head.assign(size_t{1} << kHash4Bits, -1);
-    m_head3.assign(size_t{1} << kHashBits, -1);
+    m_tables.start(n, size_t{1} << kHash4Bits, size_t{1} << kHashBits);
     // Chains only need to reach back one window, so the links live in a
     // ring of window size and memory does not grow with the interval.
     m_prevMask = std::min(windowSize, std::bit_ceil(std::max(n, 1u))) - 1;
@@ -595,8 +619,8 @@ class OptimalParser {
     for (uint32_t p = m_inserted; p < end; ++p) {
       const uint32_t h = hash4(m_data + p);
       m_prev[p & m_prevMask] = m_head[h];
-      m_head[h] = static_cast<int32_t>(p);
-      m_head3[hash3(m_data + p)] = static_cast<int32_t>(p);
+      m_head[h] = m_base + p;
+      m_head3[hash3(m_data + p)] = m_base + p;
     }
     if (end > m_inserted) m_inserted = end;
   }
@@ -610,29 +634,30 @@ class OptimalParser {
     const uint8_t* here = m_data + pos;
     const uint32_t minPos = pos > m_maxDistance ? pos - m_maxDistance : 0;
     uint32_t bestLen = 2;
-    const int32_t near = m_head3[hash3(here)];
-    if (near >= 0 && static_cast<uint32_t>(near) >= minPos) {
-      const uint32_t len = matchLength(here, m_data + near, limit);
+    const uint32_t near = m_head3[hash3(here)];
+    if (near >= m_base + minPos) {
+      const uint32_t len = matchLength(here, m_data + (near - m_base), limit);
       if (len >= 3) {
-        m_matches.push_back({len, pos - static_cast<uint32_t>(near)});
+        m_matches.push_back({len, pos - (near - m_base)});
         bestLen = len;
         if (len >= m_params.niceLength || len == limit) return;
       }
     }
     if (pos + 4 > m_n) return;
-    int32_t cand = m_head[hash4(here)];
+    uint32_t cand = m_head[hash4(here)];
     int depth = m_params.chainDepth;
-    while (cand >= 0 && static_cast<uint32_t>(cand) >= minPos && depth-- > 0) {
+    while (cand >= m_base + minPos && depth-- > 0) {
+      cand -= m_base;
       const uint8_t* there = m_data + cand;
       if (there[bestLen] == here[bestLen] && there[0] == here[0]) {
         const uint32_t len = matchLength(here, there, limit);
         if (len > bestLen) {
-          m_matches.push_back({len, pos - static_cast<uint32_t>(cand)});
+          m_matches.push_back({len, pos - cand});
           bestLen = len;
           if (len >= m_params.niceLength || len == limit) break;
         }
       }
-      cand = m_prev[static_cast<uint32_t>(cand) & m_prevMask];
+      cand = m_prev[cand & m_prevMask];
     }
   }
 
@@ -787,9 +812,11 @@ class OptimalParser {
   uint32_t m_frontier = 0;
   Params m_params{};
   const CostModel* m_costs = nullptr;
-  std::vector<int32_t> m_head;
-  std::vector<int32_t> m_head3;
-  std::vector<int32_t> m_prev;
+  ChainTables m_tables;
+  std::vector<uint32_t>& m_head = m_tables.head;
+  std::vector<uint32_t>& m_head3 = m_tables.head3;
+  std::vector<uint32_t>& m_prev = m_tables.prev;
+  uint32_t& m_base = m_tables.base;
   uint32_t m_prevMask = 0;
   std::vector<Node> m_nodes;
   std::vector<Match> m_matches;
