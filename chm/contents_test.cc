@@ -176,3 +176,86 @@ TEST(BuildContents, EveryEntryStandsAtItsLevelWhenFoldersHoldSomething) {
 
 }  // namespace
 }  // namespace zanvo
+
+namespace zanvo {
+namespace {
+
+// The contents text built the slow way, rule by rule, with the text
+// operations: each item's path walked up through its parents, every
+// removal and placeholder a replaceText over the whole text.
+Text referenceContents(const DocumentTree& t) {
+  Text body;
+  for (int i = 0; i < t.count(); ++i) {
+    Text p;
+    for (int k = i, n = t.level(i); n > 0; --n, k = t.parent(k)) {
+      const Text c = t.caption(k);
+      const bool endsWithSeparator =
+          replaceText(c, "\\", "", textLength(c)) != c;
+      p = endsWithSeparator ? c + p : c + "\\" + p;
+    }
+    const Text c = t.caption(i);
+    const Text unmarked = replaceText(replaceText(c, ">"), "<");
+    if (p.size() >= 2 && p.substr(p.size() - 2) == ">\\") {
+      body += replaceText(
+          "<LI><OBJECT type=\"text/sitemap\">\r\n<PARAM name=\"Name\" "
+          "value=\"BBBBBB\">\r\n</OBJECT>",
+          "BBBBBB", unmarked);
+      body += t.hasChildren(i) ? "\r\n<UL>\r\n" : "\r\n";
+    } else if (p[0] == '<') {
+      const Text name =
+          replaceText(replaceText(unmarked, ".html"), ".htm");
+      Text local = replaceText(replaceText(p, ">"), "<");
+      local = replaceText(local, "\\", "", textLength(local));
+      body += replaceText(
+          replaceText("<LI><OBJECT type=\"text/sitemap\">\r\n<PARAM "
+                      "name=\"Name\" value=\"AAAAAA\">\r\n<PARAM "
+                      "name=\"Local\" value=\"CCCCCC\">\r\n</OBJECT>",
+                      "AAAAAA", name),
+          "CCCCCC", local);
+      body += "\r\n";
+      const int drop = t.level(i) - t.level(i + 1);
+      if (drop > 0) body += "\r\n";
+      for (int k = 0; k < drop; ++k) body += "</UL>\r\n";
+    } else {
+      const Text local = replaceText(p, "\\", "", textLength(p));
+      const Text name = replaceText(replaceText(local, ".html"), ".htm");
+      body += replaceText(
+          replaceText("<LI><OBJECT type=\"text/sitemap\">\r\n<PARAM "
+                      "name=\"Name\" value=\"AAAAAA\">\r\n<PARAM "
+                      "name=\"Local\" value=\"GGGGGG\">\r\n</OBJECT>",
+                      "GGGGGG", local),
+          "AAAAAA", name);
+      body += "\r\n";
+    }
+  }
+  return kHeader + body + kTrailer;
+}
+
+TEST(BuildContents, SameBytesAsTheRuleByRuleBuildForAwkwardNames) {
+  // Names made of marks, extensions, placeholders and two-byte characters
+  // whose second byte looks like "\", "<", "." or a letter.
+  const char* pieces[] = {"a", "<", ">", "\\", ".htm", ".html", ".HTM",
+                          "CCCCCC", "AAAAAA", "GGGGGG", "BBBBBB", "\x81",
+                          "\xB1\x5C", "\x81<", "\x81.", "h", "."};
+  std::mt19937 random(11);
+  for (int round = 0; round < 300; ++round) {
+    SCOPED_TRACE(round);
+    DocumentTree t;
+    std::vector<int> open;
+    const int items = 1 + static_cast<int>(random() % 12);
+    for (int k = 0; k < items; ++k) {
+      Text caption;
+      const int n = static_cast<int>(random() % 4);
+      for (int j = 0; j < n; ++j) caption += pieces[random() % std::size(pieces)];
+      if (random() % 3 == 0) caption = "<" + caption + ">";
+      const int level = 1 + static_cast<int>(random() % (open.size() + 1));
+      open.resize(level - 1);
+      open.push_back(t.addChild(open.size() > 0 && level > 1 ? open[level - 2] : -1,
+                                caption, 0, -1));
+    }
+    ASSERT_EQ(referenceContents(t), buildContents(t));
+  }
+}
+
+}  // namespace
+}  // namespace zanvo

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 
 #include "chm/generate_page.h"
 #include "chm/generate_test_support.h"
@@ -269,6 +270,34 @@ TEST(ImportHandler, AsksForTheFolderAndImportsEvenAfterACancel) {
   EXPECT_EQ(0, w.tree().count());
   EXPECT_EQ("", w.state().fileList);
   EXPECT_EQ("book", w.state().projectName);
+}
+
+}  // namespace
+}  // namespace zanvo
+
+namespace zanvo {
+namespace {
+
+// The character-stepping helpers against the text operations, on random
+// byte strings full of two-byte characters whose second byte looks like a
+// mark, a separator or a letter.
+TEST(TextHelpers, AgreeWithTheTextOperations) {
+  const char alphabet[] = {'<', '>', '\\', '.', 'h', 'T', 'm', 'L', 'a',
+                           '\x81', '\xB1', '\x5C'};
+  std::mt19937 random(5);
+  for (int round = 0; round < 5000; ++round) {
+    Text t;
+    const int n = static_cast<int>(random() % 10);
+    for (int k = 0; k < n; ++k) t += alphabet[random() % sizeof(alphabet)];
+    SCOPED_TRACE(t);
+    Text marks = "x";
+    appendWithoutMarks(marks, t);
+    EXPECT_EQ("x" + replaceText(replaceText(t, ">"), "<"), marks);
+    EXPECT_EQ(findText(t, ".htm", 1, true) != -1, containsHtm(t));
+    // Removing a final "\" by the text operation is the same test.
+    EXPECT_EQ(replaceText(t, "\\", "", textLength(t)) != t,
+              endsWithBackslash(t));
+  }
 }
 
 }  // namespace
