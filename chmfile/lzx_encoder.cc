@@ -28,6 +28,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <system_error>
 #include <thread>
 
 namespace zanvo::chm {
@@ -1113,7 +1114,13 @@ LzxOutput lzxCompress(std::string_view input, const LzxOptions& options) {
     work();
   } else {
     std::vector<std::thread> pool;
-    for (unsigned t = 0; t + 1 < threads; ++t) pool.emplace_back(work);
+    for (unsigned t = 0; t + 1 < threads; ++t) {
+      try {
+        pool.emplace_back(work);
+      } catch (const std::system_error&) {
+        break;  // no more threads to be had: the ones running share the work
+      }
+    }
     work();
     for (std::thread& t : pool) t.join();
   }
