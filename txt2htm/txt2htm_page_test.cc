@@ -73,6 +73,21 @@ TEST(TextPage, FilesLeftAloneAreNamedInTheMessage) {
   EXPECT_EQ("precious", t.read("a.txt"));
 }
 
+TEST(CompletionMessage, NamesTheFirstFewFilesLeftAlone) {
+  BatchReport r;
+  EXPECT_EQ("ok", completionMessage("ok", r));
+  for (int i = 1; i <= 7; ++i)
+    r.problems.push_back({"\\b\\f" + std::to_string(i), gbk("无法读取")});
+  const Text m = completionMessage("ok", r);
+  EXPECT_EQ(0u, m.find("ok\r\n\r\n7 "));
+  EXPECT_NE(m.find("/b/f5" + gbk("（无法读取）")), Text::npos);
+  EXPECT_EQ(m.find("/b/f6"), Text::npos);
+  EXPECT_EQ(m.size() - gbk("……").size(), m.rfind(gbk("……")));
+  r.refused = true;
+  r.refusal = "no";
+  EXPECT_EQ("no", completionMessage("ok", r));
+}
+
 TEST(TextPage, EmptyFolderIsRefusedEverywhere) {
   RecordingUi ui;
   WindowModel w;
