@@ -343,22 +343,31 @@ bool Compiler::run(std::string projectPath) {
 
   // Topics: the contents entries first, in order, then the other pages.
   std::vector<Topic> topics;
-  auto haveTopic = [&](const std::string& local) {
-    for (const Topic& t : topics)
-      if (directoryNamesEqual(t.local, local)) return true;
-    return false;
+  std::vector<TocNode> toc;
+  auto topicOf = [&](const std::string& local) {
+    for (size_t i = 0; i < topics.size(); ++i)
+      if (directoryNamesEqual(topics[i].local, local)) return static_cast<int>(i);
+    return -1;
   };
+  auto haveTopic = [&](const std::string& local) { return topicOf(local) >= 0; };
   if (contents.given()) {
     if (const BookFile* hhc = findFile(contents.value)) {
       const Sitemap map = parseSitemap(hhc->data);
       for (const SitemapEntry& e : map.entries) {
-        if (e.local.empty()) continue;
+        if (e.local.empty()) {
+          toc.push_back({e.name, -1, e.depth});
+          continue;
+        }
         std::string local = forwardSlashes(e.local);
         while (!local.empty() && local.front() == '/') local.erase(0, 1);
-        if (haveTopic(local)) continue;
-        if (local.find(':') == std::string::npos && !findFile(local))
-          diag(false, contents.value, e.line, "\"" + e.local + "\" is not in the book");
-        topics.push_back({e.name, local, true});
+        int topic = topicOf(local);
+        if (topic < 0) {
+          if (local.find(':') == std::string::npos && !findFile(local))
+            diag(false, contents.value, e.line, "\"" + e.local + "\" is not in the book");
+          topic = static_cast<int>(topics.size());
+          topics.push_back({e.name, local, true});
+        }
+        toc.push_back({e.name, topic, e.depth});
       }
     }
   }
@@ -393,6 +402,7 @@ bool Compiler::run(std::string projectPath) {
     book.timestamp = static_cast<uint32_t>(std::time(nullptr));
   book.windows = project.windows;
   book.topics = std::move(topics);
+  book.toc = std::move(toc);
   InternalFiles internal = makeInternalFiles(book);
 
   ChmContainer container(language);
@@ -404,6 +414,7 @@ bool Compiler::run(std::string projectPath) {
   container.addCompressed("/#URLTBL", internal.urltbl);
   container.addCompressed("/#URLSTR", internal.urlstr);
   container.addCompressed("/#IDXHDR", internal.idxhdr);
+  if (!internal.tocidx.empty()) container.addCompressed("/#TOCIDX", internal.tocidx);
   uint64_t total = 0;
   for (BookFile& f : m_files) {
     total += f.data.size();

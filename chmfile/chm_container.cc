@@ -211,15 +211,16 @@ void ChmContainer::addCompressed(std::string name, std::string_view data) {
 
 std::string ChmContainer::build(const LzxOptions& lzx, uint32_t timestamp) {
   // The section is padded with zero bytes that no file covers, to whole
-  // frames and never to a whole reset interval:
+  // frames, at least one byte, and never to a whole reset interval:
   // - libmspack and 7-Zip decode whole 32 KiB frames, so a short last
   //   frame would leave them reading past the stream;
+  // - libmspack decodes one frame further when a file ends exactly at a
+  //   frame boundary, so the last file must end inside the last frame;
   // - a stream that ends on a reset interval boundary makes libmspack read
-  //   on into the next interval's header, which needs two words beyond the
-  //   last frame, and 7-Zip rejects a last frame followed by anything.
-  // One frame of zeros costs a few bytes once compressed.
-  if (m_section1.size() % kLzxFrame != 0)
-    m_section1.resize((m_section1.size() / kLzxFrame + 1) * kLzxFrame, '\0');
+  //   on into the next interval's header, beyond the last frame, and 7-Zip
+  //   rejects a last frame followed by anything.
+  // A frame of zeros costs a few bytes once compressed.
+  m_section1.resize((m_section1.size() / kLzxFrame + 1) * kLzxFrame, '\0');
   if (m_section1.size() % lzx.resetIntervalBytes == 0)
     m_section1.resize(m_section1.size() + kLzxFrame, '\0');
   const uint64_t section1Size = m_section1.size();
@@ -292,6 +293,13 @@ std::string ChmContainer::build(const LzxOptions& lzx, uint32_t timestamp) {
     entries.push_back({s.name, 0, s.data.empty() ? 0 : section0.size(), s.data.size()});
     section0 += s.data;
   }
+  // libmspack's decoder looks ahead up to two words past the last frame
+  // (a Huffman peek, then the realignment at the frame's end) and makes up
+  // only one itself, so the content carries a few zero bytes of slack after
+  // the stream.  The reset table keeps the stream's own length: 7-Zip
+  // decodes the last frame from exactly those bytes and rejects leftovers.
+  constexpr size_t kSlack = 4;
+  compressed.data.append(kSlack, '\0');
   entries.push_back({storage + "Content", 0, section0.size(), compressed.data.size()});
   for (DirectoryEntry& e : m_section1Entries) entries.push_back(std::move(e));
   m_section1Entries.clear();

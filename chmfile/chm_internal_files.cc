@@ -53,6 +53,12 @@ uint64_t fileTime(uint32_t unixTime) {
   return (static_cast<uint64_t>(unixTime) + 11644473600ull) * 10000000ull;
 }
 
+uint32_t le32At(const std::string& s, size_t at) {
+  return static_cast<uint8_t>(s[at]) | static_cast<uint8_t>(s[at + 1]) << 8 |
+         static_cast<uint8_t>(s[at + 2]) << 16 |
+         static_cast<uint32_t>(static_cast<uint8_t>(s[at + 3])) << 24;
+}
+
 std::string lowerAscii(std::string_view s) {
   std::string out(s);
   for (char& c : out)
@@ -123,7 +129,7 @@ InternalFiles makeInternalFiles(const BookSettings& book) {
     putLe32(urlstr, 0);  // no frame name
     urlstr += t.local;
     urlstr.push_back('\0');
-    putLe32(topics, 0);  // no #TOCIDX record: the book has no binary contents
+    putLe32(topics, 0);  // its #TOCIDX record, set there
     putLe32(topics, t.title.empty() ? kNone : strings.add(t.title));
     putLe32(topics, 0);  // #URLTBL offset, set below
     putLe16(topics, t.inContents ? 6 : 2);
@@ -138,6 +144,81 @@ InternalFiles makeInternalFiles(const BookSettings& book) {
     putLe32(urltbl, u.hash);
     putLe32(urltbl, u.topic);
     putLe32(urltbl, u.urlstrOffset);
+  }
+
+  // #TOCIDX: the contents tree in binary form.  Readers that cannot
+  // decode the contents file's name (stored in the book's code page) still
+  // find the tree here.  docs/chm-format.md "#TOCIDX".
+  std::string tocidx;
+  if (!book.toc.empty()) {
+    const size_t n = book.toc.size();
+    std::vector<int> parent(n, -1), nextSibling(n, -1), firstChild(n, -1);
+    {
+      // The parent of a node is the nearest earlier node that is less deep.
+      std::vector<int> stack;
+      std::vector<int> lastChildOf(n, -1);
+      int lastTop = -1;
+      for (size_t i = 0; i < n; ++i) {
+        while (!stack.empty() && book.toc[stack.back()].depth >= book.toc[i].depth) stack.pop_back();
+        const int p = stack.empty() ? -1 : stack.back();
+        parent[i] = p;
+        int& last = p < 0 ? lastTop : lastChildOf[p];
+        if (last >= 0) nextSibling[last] = static_cast<int>(i);
+        else if (p >= 0) firstChild[p] = static_cast<int>(i);
+        last = static_cast<int>(i);
+        stack.push_back(static_cast<int>(i));
+      }
+    }
+    tocidx.assign(kPage, '\0');
+    std::vector<uint32_t> offset(n);
+    for (size_t i = 0; i < n; ++i) {
+      const TocNode& node = book.toc[i];
+      const bool hasChildren = firstChild[i] >= 0;
+      const size_t size = hasChildren ? 0x1C : 0x14;
+      // Records never straddle a page; the gap is filled with zero words.
+      while (tocidx.size() / kPage != (tocidx.size() + size - 1) / kPage) putLe32(tocidx, 0);
+      offset[i] = static_cast<uint32_t>(tocidx.size());
+      // Flags: 8 the entry opens a page, 4 a book icon, 1 it has children.
+      uint32_t flags = 0;
+      if (node.topic >= 0) flags |= 8;
+      if (hasChildren || node.topic < 0) flags |= 4;
+      if (hasChildren) flags |= 1;
+      putLe16(tocidx, 0);
+      putLe16(tocidx, static_cast<uint32_t>(i));
+      putLe32(tocidx, flags);
+      // A page entry names its topic; a folder entry its title in #STRINGS.
+      putLe32(tocidx, node.topic >= 0 ? static_cast<uint32_t>(node.topic) : strings.add(node.title));
+      putLe32(tocidx, parent[i] >= 0 ? offset[parent[i]] : 0);
+      putLe32(tocidx, 0);  // next sibling, set below
+      if (hasChildren) {
+        putLe32(tocidx, 0);  // first child, set below
+        putLe32(tocidx, 0);
+      }
+    }
+    for (size_t i = 0; i < n; ++i) {
+      if (nextSibling[i] >= 0) setLe32(tocidx, offset[i] + 0x10, offset[nextSibling[i]]);
+      if (firstChild[i] >= 0) setLe32(tocidx, offset[i] + 0x14, offset[firstChild[i]]);
+      const int topic = book.toc[i].topic;
+      if (topic >= 0 && topics.size() >= static_cast<size_t>(topic) * 16 + 16 &&
+          le32At(topics, static_cast<size_t>(topic) * 16) == 0)
+        setLe32(topics, static_cast<size_t>(topic) * 16, offset[i]);
+    }
+    setLe32(tocidx, 0, kPage);  // the first entry record
+    setLe32(tocidx, 0xC, static_cast<uint32_t>(tocidx.size()));
+    std::vector<uint32_t> second(n);
+    for (size_t i = 0; i < n; ++i) {
+      second[i] = static_cast<uint32_t>(tocidx.size());
+      putLe32(tocidx, static_cast<uint32_t>(std::max(book.toc[i].topic, 0)));
+    }
+    while (tocidx.size() % 16 != 0) tocidx.push_back('\0');
+    setLe32(tocidx, 4, static_cast<uint32_t>(tocidx.size()));
+    for (size_t i = 0; i < n; ++i) {
+      putLe32(tocidx, offset[i]);
+      putLe32(tocidx, static_cast<uint32_t>(i));
+      putLe32(tocidx, second[i]);
+      putLe32(tocidx, static_cast<uint32_t>(std::max(book.toc[i].topic, 0)));
+    }
+    setLe32(tocidx, 8, static_cast<uint32_t>(n));
   }
 
   // #WINDOWS: one 196-byte record per definition.
@@ -247,6 +328,7 @@ InternalFiles makeInternalFiles(const BookSettings& book) {
   out.urltbl = std::move(urltbl);
   out.urlstr = std::move(urlstr);
   out.idxhdr = std::move(idxhdr);
+  out.tocidx = std::move(tocidx);
   return out;
 }
 

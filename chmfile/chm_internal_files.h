@@ -20,6 +20,13 @@ struct Topic {
   bool inContents = false;
 };
 
+// One entry of the contents tree, in tree order.
+struct TocNode {
+  std::string title;
+  int topic = -1;  // index into BookSettings::topics, -1 for a folder entry
+  int depth = 0;   // nesting as read; only the order of depths matters
+};
+
 struct BookSettings {
   uint32_t languageId = 0x0804;
   std::string contentsFile, indexFile, defaultTopic, title, defaultWindow;
@@ -29,10 +36,12 @@ struct BookSettings {
   uint32_t timestamp = 0;    // seconds since 1970
   std::vector<WindowDefinition> windows;
   std::vector<Topic> topics;
+  std::vector<TocNode> toc;
 };
 
 struct InternalFiles {
   std::string system, windows, strings, topics, urltbl, urlstr, idxhdr;
+  std::string tocidx;  // empty when the book has no contents tree
 };
 
 InternalFiles makeInternalFiles(const BookSettings& book);

@@ -211,6 +211,27 @@ TEST_F(HhcTest, WindowProjectRoundTripsThroughLibmspack) {
   EXPECT_EQ(0u, le32(urltbl, urltblOffset + 4)) << "record points back at topic 0";
   EXPECT_EQ(cp936("\xE7\xAC\xAC\xE4\xB8\x80\xE7\xAB\xA0/\xE5\xBC\x80\xE5\xA7\x8B.htm"),
             std::string(urlstr.c_str() + le32(urltbl, urltblOffset + 8) + 8));
+
+  // #TOCIDX: the folder entry (a book with one child, titled through
+  // #STRINGS), its page (topic 0) and the top-level page as its sibling.
+  const std::string toc = book.files["/#TOCIDX"];
+  ASSERT_GE(toc.size(), 0x1000u + 0x1C + 0x14 + 0x14);
+  const uint32_t folder = le32(toc, 0);
+  EXPECT_EQ(0x1000u, folder);
+  EXPECT_EQ(5u, le32(toc, folder + 4) & 5u) << "book with children";
+  EXPECT_EQ(0u, le32(toc, folder + 4) & 8u) << "a folder opens no page";
+  EXPECT_EQ(cp936("\xE7\xAC\xAC\xE4\xB8\x80\xE7\xAB\xA0"),
+            std::string(strings.c_str() + le32(toc, folder + 8)));
+  const uint32_t child = le32(toc, folder + 0x14);
+  ASSERT_GT(child, folder);
+  EXPECT_NE(0u, le32(toc, child + 4) & 8u);
+  EXPECT_EQ(0u, le32(toc, child + 8)) << "topic 0";
+  EXPECT_EQ(folder, le32(toc, child + 0xC)) << "parent";
+  EXPECT_EQ(child, le32(topics, 0)) << "#TOPICS points back at the record";
+  const uint32_t sibling = le32(toc, folder + 0x10);
+  ASSERT_GT(sibling, child);
+  EXPECT_EQ(1u, le32(toc, sibling + 8)) << "index.htm is topic 1";
+  EXPECT_EQ(0u, le32(toc, sibling + 0x10)) << "last entry";
 }
 
 TEST_F(HhcTest, OptionsLanguageAndProgress) {
