@@ -406,15 +406,22 @@ class Parser {
     items.clear();
     items.reserve(n / 3 + 16);
 
+    // After a long run of literals (incompressible data such as an embedded
+    // image) matches are looked for at every 8th position only, until one
+    // turns up.
+    constexpr uint32_t kSparseAfter = 256;
+    uint32_t misses = 0;
     uint32_t pos = 0;
     Candidate cur = find(0, rs);
     while (pos < n) {
       if (cur.length < kMinMatch) {
         items.push_back(literalItem(data[pos]));
         ++pos;
-        if (pos < n) cur = find(pos, rs);
+        ++misses;
+        if (pos < n) cur = misses < kSparseAfter || (pos & 7) == 0 ? find(pos, rs) : Candidate{};
         continue;
       }
+      misses = 0;
       if (m_params.lazy && cur.length < static_cast<uint32_t>(m_params.niceLength) &&
           pos + 1 < n) {
         Candidate next = find(pos + 1, rs);
@@ -1053,7 +1060,13 @@ void compressInterval(std::string_view in, const LzxOptions& opt, bool lastInStr
   const auto* data = reinterpret_cast<const uint8_t*>(in.data());
   const uint32_t windowSize = 1u << opt.windowBits;
   w.parser.parse(data, n, windowSize, paramsFor(opt.level), w.items, rs);
-  if (opt.level >= 2) {
+  uint32_t matched = 0;
+  for (const Item& it : w.items)
+    if (it.main >= kNumChars) matched += itemLength(it);
+  // Next to no matches: the interval is incompressible and goes out stored
+  // whatever the parse, so a finer search is wasted.
+  const bool incompressible = matched < n / 16;
+  if (opt.level >= 2 && !incompressible) {
     // Price the symbols by the quick parse, then search for the cheapest
     // parse under those prices; the best level repeats that once more.
     const int passes = opt.level >= 3 ? 2 : 1;
