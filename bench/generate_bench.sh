@@ -4,11 +4,14 @@
 # 100,000 files in 1,000 subfolders, against a bare walk of the same folder
 # with find, in one run, and prints the ratio.
 #
-#   bench/generate_bench.sh [BUILD_DIR]   (default: build/release)
+#   bench/generate_bench.sh BUILD_DIR
+# BUILD_DIR is a build with benchmarks on, best a Release one:
+#   cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release
+#   ninja -C build/bench generate_timing
 # Needs hyperfine and jq.  The folder is made once under $TMPDIR and kept
 # for later runs (remove it with: rm -rf "$TMPDIR/zanvo-generate-bench").
 set -eu
-build=${1:-build/release}
+build=${1:-build/bench}
 tool="$build/bin/generate_timing"
 [ -x "$tool" ] || { echo "no $tool: build the target generate_timing" >&2; exit 2; }
 root=${TMPDIR:-/tmp}/zanvo-generate-bench
