@@ -3,6 +3,9 @@
 # a plain recursive copy of the same tree (cp -r), timed in one run with
 # hyperfine; prints both times and the ratio (goal: at most 3).
 #   bench/txt2htm_bench.sh [BUILD_DIR]   (default build/bench, made if missing)
+# The trees go under $TMPDIR (default /tmp).  On a disk shared with other
+# busy processes the wall times swing widely (write-back of other files);
+# TMPDIR=/dev/shm measures the work itself without the disk.
 set -eu
 src_dir=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$src_dir/build/bench}
