@@ -5,11 +5,8 @@ add_library(zanvo_app STATIC
   ${PROJECT_SOURCE_DIR}/app/executable_posix.cc)
 target_include_directories(zanvo_app PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(zanvo_app PUBLIC zanvo_model zanvo_core)
-foreach(page zanvo_chm zanvo_chm_decompile zanvo_txt2htm zanvo_tools)
-  if(TARGET ${page})
-    target_link_libraries(zanvo_app PUBLIC ${page})
-  endif()
-endforeach()
+target_link_libraries(zanvo_app PUBLIC
+  zanvo_chm zanvo_chm_decompile zanvo_txt2htm zanvo_tools)
 
 zanvo_add_test(app_test
   SOURCES ${PROJECT_SOURCE_DIR}/app/startup_test.cc ${PROJECT_SOURCE_DIR}/app/event_table_test.cc

@@ -1,5 +1,9 @@
 // The event table: which handler each control's click runs.
 #include "app/startup.h"
+#include "chm/decompile_run.h"
+#include "chm/generate_page.h"
+#include "tools/tools_page.h"
+#include "txt2htm/txt2htm_page.h"
 
 namespace zanvo {
 namespace {
@@ -35,6 +39,10 @@ void attachHandlers(WindowModel& w) {
       m.setText(c.target, m.chooseFolder(params));
     });
   }
+  attachGeneratePage(w);
+  w.setClickHandler(Ctl::按钮CHM解包, decompileChm);
+  attachTextPage(w);
+  attachToolsPage(w);
   // 按钮6 ("重新填写") has no handler: a click does nothing.
 }
 

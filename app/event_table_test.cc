@@ -51,6 +51,16 @@ TEST(PlainChoosers, WriteTheirBoxChosenOrCancelled) {
   }
 }
 
+TEST(EventTable, EveryButtonButTheResetButtonHasItsHandler) {
+  WindowModel w;
+  attachHandlers(w);
+  for (const ControlSpec& spec : controlSpecs()) {
+    SCOPED_TRACE(std::string(spec.name));
+    EXPECT_EQ(spec.kind == ControlKind::kButton && spec.id != Ctl::按钮6,
+              w.hasClickHandler(spec.id));
+  }
+}
+
 TEST(EventTable, ResetButtonDoesNothing) {
   WindowModel w;
   attachHandlers(w);
