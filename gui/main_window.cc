@@ -1,6 +1,9 @@
 #include "gui/main_window.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QFontMetrics>
+#include <algorithm>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -33,6 +36,21 @@ QString shownPath(const Text& t) {
 Text typedPath(QString s) {
   s.replace(QLatin1Char('/'), QLatin1Char('\\'));
   return textOf(s);
+}
+
+// A label's text is fixed and its box is small: where the text does not
+// fit in the box's lines at the window's font, a smaller one (down to 9
+// pixels) is used, so no caption is cut off.
+void fitLabel(QLabel* label) {
+  QFont font = QApplication::font();
+  const QString text = label->text();
+  for (int px = font.pixelSize(); px > 9; --px) {
+    font.setPixelSize(px);
+    const QFontMetrics m(font);
+    const int lines = std::max(1, label->height() / m.lineSpacing());
+    if (m.horizontalAdvance(text) <= label->width() * lines - 2) break;
+  }
+  if (font.pixelSize() > 0) label->setFont(font);
 }
 
 }  // namespace
@@ -207,9 +225,12 @@ void MainWindow::showText(Ctl id) {
   const bool wasUpdating = m_updating;
   m_updating = true;
   switch (spec.kind) {
-    case ControlKind::kLabel:
-      static_cast<QLabel*>(w)->setText(qtext(t));
+    case ControlKind::kLabel: {
+      auto* label = static_cast<QLabel*>(w);
+      label->setText(qtext(t));
+      fitLabel(label);
       break;
+    }
     case ControlKind::kButton:
       static_cast<QPushButton*>(w)->setText(qtext(t));
       break;

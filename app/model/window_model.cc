@@ -23,9 +23,11 @@ WindowModel::WindowModel() {
 
 const Text& WindowModel::text(Ctl id) const { return state(id).text; }
 
-void WindowModel::setText(Ctl id, const Text& text) {
+void WindowModel::setText(Ctl id, Text text) {
   // A Text holds no zero byte; whatever follows one is not part of it.
-  state(id).text = textOfBytes(text);
+  const size_t zero = text.find('\0');
+  if (zero != Text::npos) text.resize(zero);
+  state(id).text = std::move(text);
   if (m_observer) m_observer->textChanged(id);
 }
 

@@ -43,7 +43,7 @@ class WindowModel {
   // Edit boxes, labels, buttons, group boxes and check boxes all have a
   // text; path boxes hold paths in the program's form ("\" separators).
   const Text& text(Ctl id) const;
-  void setText(Ctl id, const Text& text);
+  void setText(Ctl id, Text text);
   bool enabled(Ctl id) const;
   void setEnabled(Ctl id, bool enabled);
   bool checked(Ctl id) const;
