@@ -1,7 +1,6 @@
 #include "chm/web_import.h"
 
 #include <string_view>
-#include <unordered_set>
 
 #include "core/files.h"
 
@@ -31,24 +30,21 @@ void addItem(ItemRun& run, Text caption, int image, int level) {
 bool walkInto(ItemRun& run, Text folder, int level) {
   if (!endsWithBackslash(folder)) folder += '\\';
   if (!setCurrentFolder(folder)) return false;
-  const std::vector<Text> folders = listFolder("*.*", ListFilter::kFolders);
-  for (const Text& name : folders) {
-    if (name == "." || name == "..") continue;
-    addItem(run, "<" + name + ">", 0, level);
-    walkInto(run, folder + name, level + 1);
-    // The inner walk left its own folder current; the file names below are
-    // relative to this one.
+  // One read of the folder serves both of its listings: the folder listing
+  // (subfolders) and the attribute-any listing less those folders (files).
+  std::vector<FolderEntry> entries = listFolderEntries("*.*");
+  for (const FolderEntry& e : entries) {
+    if ((e.attributes & kAttrFolder) == 0 || e.name == "." || e.name == "..") continue;
+    addItem(run, "<" + e.name + ">", 0, level);
+    walkInto(run, folder + e.name, level + 1);
+    // The inner walk left its own folder current; go back, as the walk
+    // keeps each folder current while it lists it.
     setCurrentFolder(folder);
   }
-  // Files: the attribute-any listing, less the folders that carry one of
-  // its attributes (a hidden or read-only folder).  Those are exactly the
-  // names of the folder listing above, which saves reading the attributes
-  // of every file once more.
-  const std::unordered_set<std::string_view> folderNames(folders.begin(),
-                                                         folders.end());
-  for (Text& name : listFolder("*.*", ListFilter::kAttributeAny)) {
-    if (folderNames.count(name) != 0) continue;
-    addItem(run, std::move(name), 1, level);
+  constexpr int kAnyOf = kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive;
+  for (FolderEntry& e : entries) {
+    if ((e.attributes & kAttrFolder) != 0 || (e.attributes & kAnyOf) == 0) continue;
+    addItem(run, std::move(e.name), 1, level);
   }
   return true;
 }

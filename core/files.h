@@ -74,6 +74,17 @@ enum class ListFilter {
 // its own.  An unreadable folder lists nothing.
 std::vector<Text> listFolder(const Text& pattern, ListFilter filter);
 
+// One entry of a folder listing: its bare name and its attribute bits (as
+// fileAttributes gives them).
+struct FolderEntry {
+  Text name;
+  int attributes = 0;
+};
+// Every entry of one folder that matches the mask, "." and ".." included,
+// with its attributes, in the order of listFolder: one read of the folder
+// serves every filter.
+std::vector<FolderEntry> listFolderEntries(const Text& pattern);
+
 // True when name matches a Windows wildcard mask, by characters: "*" any
 // run, "?" one character (or none, where the name reaches a dot or its
 // end), ASCII case ignored; "*.*" matches every name, with or without a

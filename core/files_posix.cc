@@ -112,6 +112,17 @@ bool hasWildcard(const Text& t) {
 // The key that orders names as NTFS lists them: UTF-16 code units, each
 // upper-cased on its own (NTFS compares through its per-unit upcase table).
 std::u16string ntfsKey(const std::string& nativeName) {
+  // Most names are ASCII: their code units are their bytes, upper-cased.
+  bool ascii = true;
+  for (unsigned char c : nativeName) ascii = ascii && c < 0x80;
+  if (ascii) {
+    std::u16string key(nativeName.size(), u'\0');
+    for (size_t i = 0; i < nativeName.size(); ++i) {
+      const unsigned char c = static_cast<unsigned char>(nativeName[i]);
+      key[i] = static_cast<char16_t>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    }
+    return key;
+  }
   std::u16string key(nativeName.size() + 1, u'\0');
   int32_t length = 0;
   UErrorCode error = U_ZERO_ERROR;
@@ -354,7 +365,23 @@ int fileAttributes(const Text& path) {
   return attributes;
 }
 
-std::vector<Text> listFolder(const Text& pattern, ListFilter filter) {
+namespace {
+
+bool passes(int attributes, ListFilter filter) {
+  switch (filter) {
+    case ListFilter::kFiles:
+      return (attributes & kAttrFolder) == 0;
+    case ListFilter::kFolders:
+      return (attributes & kAttrFolder) != 0;
+    case ListFilter::kAttributeAny:
+      return (attributes & (kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive)) != 0;
+  }
+  return false;
+}
+
+// The entries that pass, in NTFS order.
+std::vector<FolderEntry> sortedEntries(const Text& pattern,
+                                       const ListFilter* filter) {
   std::string folder;
   Text mask;
   splitPattern(pattern, folder, mask);
@@ -362,21 +389,9 @@ std::vector<Text> listFolder(const Text& pattern, ListFilter filter) {
   std::vector<std::pair<std::u16string, size_t>> keyed;
   keyed.reserve(entries.size());
   for (size_t i = 0; i < entries.size(); ++i) {
-    const Entry& e = entries[i];
-    bool pass = false;
-    switch (filter) {
-      case ListFilter::kFiles:
-        pass = (e.attributes & kAttrFolder) == 0;
-        break;
-      case ListFilter::kFolders:
-        pass = (e.attributes & kAttrFolder) != 0;
-        break;
-      case ListFilter::kAttributeAny:
-        pass = (e.attributes & (kAttrReadOnly | kAttrHidden | kAttrSystem |
-                                kAttrArchive)) != 0;
-        break;
+    if (filter == nullptr || passes(entries[i].attributes, *filter)) {
+      keyed.emplace_back(ntfsKey(entries[i].nativeName), i);
     }
-    if (pass) keyed.emplace_back(ntfsKey(e.nativeName), i);
   }
   // "." and ".." come first, as NTFS gives them; then the NTFS order, with
   // names that differ only in case (possible here, not on Windows) kept in a
@@ -388,9 +403,26 @@ std::vector<Text> listFolder(const Text& pattern, ListFilter filter) {
     if (a.first != b.first) return a.first < b.first;
     return ea.nativeName < eb.nativeName;
   });
+  std::vector<FolderEntry> result;
+  result.reserve(keyed.size());
+  for (const auto& k : keyed) {
+    Entry& e = entries[k.second];
+    result.push_back(FolderEntry{std::move(e.name), e.attributes});
+  }
+  return result;
+}
+
+}  // namespace
+
+std::vector<FolderEntry> listFolderEntries(const Text& pattern) {
+  return sortedEntries(pattern, nullptr);
+}
+
+std::vector<Text> listFolder(const Text& pattern, ListFilter filter) {
+  std::vector<FolderEntry> entries = sortedEntries(pattern, &filter);
   std::vector<Text> names;
-  names.reserve(keyed.size());
-  for (const auto& k : keyed) names.push_back(std::move(entries[k.second].name));
+  names.reserve(entries.size());
+  for (FolderEntry& e : entries) names.push_back(std::move(e.name));
   return names;
 }
 

@@ -296,6 +296,29 @@ TEST_F(Listing, NtfsOrderAndMasks) {
     EXPECT_EQ(c.expected, listFolder(path(c.mask), c.filter));
   }
   EXPECT_TRUE(listFolder(path("missing\\*.*"), ListFilter::kFiles).empty());
+
+  // One read with attributes gives every listing above: filtered, the
+  // entries are the listing, in its order, with fileAttributes' bits.
+  const std::vector<FolderEntry> entries = listFolderEntries(path("*.*"));
+  for (ListFilter filter : {ListFilter::kFiles, ListFilter::kFolders,
+                            ListFilter::kAttributeAny}) {
+    Names filtered;
+    for (const FolderEntry& e : entries) {
+      const bool folder = (e.attributes & kAttrFolder) != 0;
+      const bool any = (e.attributes & (kAttrReadOnly | kAttrHidden |
+                                        kAttrSystem | kAttrArchive)) != 0;
+      if (filter == ListFilter::kFiles ? !folder
+          : filter == ListFilter::kFolders ? folder : any) {
+        filtered.push_back(e.name);
+      }
+    }
+    EXPECT_EQ(listFolder(path("*.*"), filter), filtered);
+  }
+  for (const FolderEntry& e : entries) {
+    if (e.name == "." || e.name == "..") continue;
+    SCOPED_TRACE(e.name);
+    EXPECT_EQ(fileAttributes(path(e.name)), e.attributes);
+  }
 }
 
 TEST_F(Listing, MaskAloneListsCurrentFolder) {
