@@ -20,36 +20,12 @@ printf 'GIF89a' > "$work/book/ch1/pic.gif"
 printf '<html><body>Index</body></html>' > "$work/book/index.htm"
 printf 'body{}' > "$work/book/style.css"
 
-Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
-xvfb=$!
-win=""
-trap 'kill $win $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
-sleep 1
-export DISPLAY=$display
-# Start-up stages the compiler into a data folder of its own.
-XDG_DATA_HOME="$work/data" "$build/bin/zanvochm" &
-win=$!
+. "$(dirname "$0")/window_session.sh"
+start_window "$build"
 
-wid=""
-for i in $(seq 1 50); do
-  for w in $(xdotool search --name 'ZanvoCHM' 2>/dev/null); do
-    if xdotool getwindowgeometry "$w" | grep -q 'Geometry: 722x497'; then wid=$w; fi
-  done
-  [ -n "$wid" ] && break
-  sleep 0.2
-done
-[ -n "$wid" ] || { echo "window did not appear" >&2; exit 1; }
-sleep 1
-x0=$(xdotool getwindowgeometry "$wid" | awk '/Position/ {split($2,a,","); print a[1]}')
-y0=$(xdotool getwindowgeometry "$wid" | awk '/Position/ {split($2,a,","); print a[2]}')
-
-# Page controls are placed relative to the tab control (at 4,3 in the
-# client area, tab bar included); click each in its middle.
-click() {  # left top width height
-  xdotool mousemove $((x0 + 4 + $1 + $3 / 2)) $((y0 + 3 + $2 + $4 / 2)) click 1
-  sleep 0.5
+click() {  # left top width height: the control's middle
+  click_at $(($1 + $3 / 2)) $(($2 + $4 / 2))
 }
-shot() { import -window root "$out/$1.png"; }
 
 # "导入网页" (113,46 108x32) opens the chooser with the focus in its path
 # line: type the folder and accept.

@@ -23,54 +23,10 @@ printf 'keep' > "$work/r/b.htm"
 printf 'head<!--start-->BODY<!--end-->tail' > "$work/s/p.htm"
 printf 'no markers here' > "$work/s/q.htm"
 
-Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
-xvfb=$!
-win=""
-trap 'kill $win $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
-sleep 1
-export DISPLAY=$display
-"$build/bin/zanvochm" &
-win=$!
+. "$(dirname "$0")/window_session.sh"
+start_window "$build"
 
-wid=""
-for i in $(seq 1 50); do
-  for w in $(xdotool search --name 'ZanvoCHM' 2>/dev/null); do
-    if xdotool getwindowgeometry "$w" | grep -q 'Geometry: 722x497'; then wid=$w; fi
-  done
-  [ -n "$wid" ] && break
-  sleep 0.2
-done
-[ -n "$wid" ] || { echo "window did not appear" >&2; exit 1; }
-sleep 1
-x0=$(xdotool getwindowgeometry "$wid" | awk '/Position/ {split($2,a,","); print a[1]}')
-y0=$(xdotool getwindowgeometry "$wid" | awk '/Position/ {split($2,a,","); print a[2]}')
-
-# Controls are placed relative to the tab control (at 4,3 in the client
-# area, tab bar included), and inside a group box relative to the group.
-click_in_group() {  # group_left group_top x y
-  xdotool mousemove $((x0 + 4 + $1 + $3)) $((y0 + 3 + $2 + $4)) click 1
-  sleep 0.4
-}
-type_into() {  # text: replaces the focused box's text
-  xdotool key ctrl+a
-  xdotool type --delay 5 "$1"
-  sleep 0.2
-}
-shot() { import -window root "$out/$1.png"; }
-
-click_in_group() {  # group_left group_top x y
-  xdotool mousemove $((x0 + 4 + $1 + $3)) $((y0 + 3 + $2 + $4)) click 1
-  sleep 0.4
-}
-type_into() {  # text: replaces the focused box's text
-  xdotool key ctrl+a
-  xdotool type --delay 5 "$1"
-  sleep 0.2
-}
-shot() { import -window root "$out/$1.png"; }
-
-xdotool mousemove $((x0 + 290)) $((y0 + 14)) click 1   # the fourth tab
-sleep 0.6
+show_page 4
 
 # utf8-gb2312 (分组框分割2 at 24,40): folder box 45,25; 编码转换 162,56.
 click_in_group 24 40 90 35

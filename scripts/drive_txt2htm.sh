@@ -18,43 +18,10 @@ printf 'deep\r\n' > "$work/a/sub/two.txt"
 printf '\265\332\322\273\325\302\r\n\264\272\314\354\300\264\301\313\r\n' > "$work/novel/1.txt"
 printf '\265\332\266\376\325\302\r\n\317\304\314\354\r\n' > "$work/novel/2.txt"
 
-Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
-xvfb=$!
-win=""
-trap 'kill $win $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
-sleep 1
-export DISPLAY=$display
-"$build/bin/zanvochm" &
-win=$!
+. "$(dirname "$0")/window_session.sh"
+start_window "$build"
 
-wid=""
-for i in $(seq 1 50); do
-  for w in $(xdotool search --name 'ZanvoCHM' 2>/dev/null); do
-    if xdotool getwindowgeometry "$w" | grep -q 'Geometry: 722x497'; then wid=$w; fi
-  done
-  [ -n "$wid" ] && break
-  sleep 0.2
-done
-[ -n "$wid" ] || { echo "window did not appear" >&2; exit 1; }
-sleep 1
-x0=$(xdotool getwindowgeometry "$wid" | awk '/Position/ {split($2,a,","); print a[1]}')
-y0=$(xdotool getwindowgeometry "$wid" | awk '/Position/ {split($2,a,","); print a[2]}')
-
-# Controls are placed relative to the tab control (at 4,3 in the client
-# area, tab bar included), and inside a group box relative to the group.
-click_in_group() {  # group_left group_top x y
-  xdotool mousemove $((x0 + 4 + $1 + $3)) $((y0 + 3 + $2 + $4)) click 1
-  sleep 0.4
-}
-type_into() {  # text: replaces the focused box's text
-  xdotool key ctrl+a
-  xdotool type --delay 5 "$1"
-  sleep 0.2
-}
-shot() { import -window root "$out/$1.png"; }
-
-xdotool mousemove $((x0 + 205)) $((y0 + 14)) click 1   # the third tab
-sleep 0.6
+show_page 3
 
 # Template A (分组框1 at 16,54): folder box 46,18; 批量转换 31,81.
 click_in_group 16 54 100 25
