@@ -11,6 +11,7 @@
 #include <ctime>
 #include <optional>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "chmfile/chm_container.h"
@@ -80,6 +81,15 @@ struct ReadResult {
   std::string data;
   int error = 0;  // errno, 0 on success
 };
+// A directory name with ASCII letters folded: two names that readers take
+// for the same entry have the same folded form.
+std::string foldedName(std::string name) {
+  for (char& c : name) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  }
+  return name;
+}
+
 ReadResult readWholeFile(const std::string& path) {
   ReadResult r;
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -96,7 +106,20 @@ ReadResult readWholeFile(const std::string& path) {
   r.data.resize(static_cast<size_t>(st.st_size));
   size_t got = 0;
   for (;;) {
-    if (got == r.data.size()) r.data.resize(r.data.size() + 65536);  // file grew
+    if (got == r.data.size()) {
+      // All the bytes the size promised are in: one more read tells whether
+      // the file grew meanwhile, without copying what was read.
+      char probe[4096];
+      const ssize_t more = ::read(fd, probe, sizeof probe);
+      if (more < 0 && errno == EINTR) continue;
+      if (more <= 0) {
+        if (more < 0) r.error = errno;
+        break;
+      }
+      r.data.append(probe, static_cast<size_t>(more));
+      got += static_cast<size_t>(more);
+      continue;
+    }
     const ssize_t n = ::read(fd, r.data.data() + got, r.data.size() - got);
     if (n < 0) {
       if (errno == EINTR) continue;
@@ -218,14 +241,16 @@ class Compiler {
   int m_errors = 0;
   bool m_progress = false;
   std::vector<BookFile> m_files;
+  // Index of m_files by directory name with ASCII letters folded, the way
+  // readers compare names.
+  std::unordered_map<std::string, size_t> m_fileIndex;
+  // The same by the name as the project and the sitemap write it.
+  std::unordered_map<std::string, size_t> m_bookIndex;
 };
 
 const BookFile* Compiler::findFile(std::string_view bookName) const {
-  const std::string wanted = "/" + forwardSlashes(bookName);
-  for (const BookFile& f : m_files) {
-    if (directoryNamesEqual("/" + f.bookName, wanted)) return &f;
-  }
-  return nullptr;
+  const auto it = m_bookIndex.find(foldedName("/" + forwardSlashes(bookName)));
+  return it == m_bookIndex.end() ? nullptr : &m_files[it->second];
 }
 
 bool Compiler::addFile(std::string_view written, int line, bool mustExist) {
@@ -244,11 +269,9 @@ bool Compiler::addFile(std::string_view written, int line, bool mustExist) {
     diag(true, m_projectName, line, "file name too long: " + *utf8);
     return false;
   }
-  for (const BookFile& f : m_files) {
-    if (directoryNamesEqual(f.dirName, dirName)) {
-      if (mustExist) diag(false, m_projectName, line, *utf8 + " is listed twice; included once");
-      return true;
-    }
+  if (m_fileIndex.count(foldedName(dirName)) != 0) {
+    if (mustExist) diag(false, m_projectName, line, *utf8 + " is listed twice; included once");
+    return true;
   }
   const std::string native = m_folder + "/" + *utf8;
   if (native == m_outputPath) {
@@ -260,6 +283,8 @@ bool Compiler::addFile(std::string_view written, int line, bool mustExist) {
     diag(true, m_projectName, line, "cannot read " + *utf8 + ": " + std::strerror(r.error));
     return false;
   }
+  m_fileIndex.emplace(foldedName(dirName), m_files.size());
+  m_bookIndex.emplace(foldedName("/" + *relative), m_files.size());
   m_files.push_back({*relative, dirName, std::move(r.data)});
   return true;
 }
@@ -344,10 +369,15 @@ bool Compiler::run(std::string projectPath) {
   // Topics: the contents entries first, in order, then the other pages.
   std::vector<Topic> topics;
   std::vector<TocNode> toc;
+  // Topics by name with ASCII letters folded, as readers compare names.
+  std::unordered_map<std::string, int> topicIndex;
   auto topicOf = [&](const std::string& local) {
-    for (size_t i = 0; i < topics.size(); ++i)
-      if (directoryNamesEqual(topics[i].local, local)) return static_cast<int>(i);
-    return -1;
+    const auto it = topicIndex.find(foldedName(local));
+    return it == topicIndex.end() ? -1 : it->second;
+  };
+  auto addTopic = [&](Topic topic) {
+    topicIndex.emplace(foldedName(topic.local), static_cast<int>(topics.size()));
+    topics.push_back(std::move(topic));
   };
   auto haveTopic = [&](const std::string& local) { return topicOf(local) >= 0; };
   if (contents.given()) {
@@ -365,7 +395,7 @@ bool Compiler::run(std::string projectPath) {
           if (local.find(':') == std::string::npos && !findFile(local))
             diag(false, contents.value, e.line, "\"" + e.local + "\" is not in the book");
           topic = static_cast<int>(topics.size());
-          topics.push_back({e.name, local, true});
+          addTopic({e.name, local, true});
         }
         toc.push_back({e.name, topic, e.depth});
       }
@@ -373,7 +403,7 @@ bool Compiler::run(std::string projectPath) {
   }
   for (const BookFile& f : m_files) {
     if (isPage(f.bookName) && !haveTopic(f.bookName))
-      topics.push_back({pageTitle(f.data), f.bookName, false});
+      addTopic({pageTitle(f.data), f.bookName, false});
   }
   if (defaultTopic.given() && !findFile(defaultTopic.value))
     diag(false, m_projectName, defaultTopic.line, "default topic \"" + defaultTopic.value + "\" is not in the book");
