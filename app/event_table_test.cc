@@ -2,20 +2,14 @@
 
 #include <string>
 
+#include "app/model/fake_browser.h"
 #include "app/startup.h"
 
 namespace zanvo {
 namespace {
 
-class FakeBrowser : public FolderBrowser {
- public:
-  std::optional<Text> answer;
-  BrowseRequest last;
-  std::optional<Text> browse(const BrowseRequest& request) override {
-    last = request;
-    return answer;
-  }
-};
+using testing::FakeBrowser;
+
 
 TEST(PlainChoosers, WriteTheirBoxChosenOrCancelled) {
   struct Case {
@@ -33,7 +27,7 @@ TEST(PlainChoosers, WriteTheirBoxChosenOrCancelled) {
       {Ctl::按钮8, "导入目录", 0x40, Ctl::编辑框精简网页},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(controlSpec(c.button).name));
+    SCOPED_TRACE(std::string(controlInfo(c.button).name));
     WindowModel w;
     FakeBrowser browser;
     w.setFolderBrowser(&browser);
@@ -54,10 +48,10 @@ TEST(PlainChoosers, WriteTheirBoxChosenOrCancelled) {
 TEST(EventTable, EveryButtonButTheResetButtonHasItsHandler) {
   WindowModel w;
   attachHandlers(w);
-  for (const ControlSpec& spec : controlSpecs()) {
-    SCOPED_TRACE(std::string(spec.name));
-    EXPECT_EQ(spec.kind == ControlKind::kButton && spec.id != Ctl::按钮6,
-              w.hasClickHandler(spec.id));
+  for (const ControlInfo& control : controlMap()) {
+    SCOPED_TRACE(std::string(control.name));
+    EXPECT_EQ(control.kind == ControlKind::kButton && control.id != Ctl::按钮6,
+              w.hasClickHandler(control.id));
   }
 }
 

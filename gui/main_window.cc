@@ -57,10 +57,10 @@ void fitLabel(QLabel* label) {
 
 MainWindow::MainWindow(WindowModel& model, QWidget* parent)
     : QWidget(parent), m_model(model) {
-  const WindowSpec& spec = windowSpec();
-  setWindowTitle(QString::fromUtf8(spec.caption.data(), spec.caption.size()));
-  setGeometry(spec.left, spec.top, spec.width, spec.height);
-  setFixedSize(spec.width, spec.height);
+  const WindowLayout& layout = windowLayout();
+  setWindowTitle(QString::fromUtf8(layout.caption.data(), layout.caption.size()));
+  setGeometry(layout.left, layout.top, layout.width, layout.height);
+  setFixedSize(layout.width, layout.height);
   build();
   m_model.setObserver(this);
 }
@@ -76,10 +76,10 @@ QTreeView* MainWindow::treeView() const {
 }
 
 void MainWindow::build() {
-  const ControlSpec& tabSpec = controlSpec(Ctl::高级选择夹1);
+  const ControlInfo& tabInfo = controlInfo(Ctl::高级选择夹1);
   auto* tabs = new QTabWidget(this);
-  tabs->setGeometry(tabSpec.left, tabSpec.top, tabSpec.width, tabSpec.height);
-  tabs->setObjectName(QString::fromUtf8(tabSpec.name.data(), tabSpec.name.size()));
+  tabs->setGeometry(tabInfo.left, tabInfo.top, tabInfo.width, tabInfo.height);
+  tabs->setObjectName(QString::fromUtf8(tabInfo.name.data(), tabInfo.name.size()));
   m_widgets[static_cast<size_t>(Ctl::高级选择夹1)] = tabs;
   for (std::string_view caption : pageCaptions()) {
     tabs->addTab(new QWidget(), QString::fromUtf8(caption.data(), caption.size()));
@@ -87,15 +87,15 @@ void MainWindow::build() {
 
   // Group boxes first, so that their controls have a parent.
   for (int pass = 0; pass < 2; ++pass) {
-    for (const ControlSpec& spec : controlSpecs()) {
-      if (spec.id == Ctl::高级选择夹1) continue;
-      if ((spec.kind == ControlKind::kGroupBox) != (pass == 0)) continue;
-      QWidget* parent = spec.parent == Ctl::高级选择夹1
-                            ? tabs->widget(spec.page)
-                            : widget(spec.parent);
-      const Ctl id = spec.id;
+    for (const ControlInfo& control : controlMap()) {
+      if (control.id == Ctl::高级选择夹1) continue;
+      if ((control.kind == ControlKind::kGroupBox) != (pass == 0)) continue;
+      QWidget* parent = control.parent == Ctl::高级选择夹1
+                            ? tabs->widget(control.page)
+                            : widget(control.parent);
+      const Ctl id = control.id;
       QWidget* w = nullptr;
-      switch (spec.kind) {
+      switch (control.kind) {
         case ControlKind::kLabel: {
           auto* label = new QLabel(parent);
           label->setWordWrap(true);
@@ -111,7 +111,7 @@ void MainWindow::build() {
         }
         case ControlKind::kEdit: {
           auto* edit = new QLineEdit(parent);
-          const bool isPath = (spec.flags & kPathBox) != 0;
+          const bool isPath = (control.flags & kPathBox) != 0;
           connect(edit, &QLineEdit::textEdited, this, [this, id, isPath](const QString& s) {
             m_updating = true;
             m_model.setText(id, isPath ? typedPath(s) : textOf(s));
@@ -122,10 +122,10 @@ void MainWindow::build() {
         }
         case ControlKind::kMultiLineEdit: {
           auto* edit = new QPlainTextEdit(parent);
-          edit->setVerticalScrollBarPolicy((spec.scrollBars & kVerticalScroll)
+          edit->setVerticalScrollBarPolicy((control.scrollBars & kVerticalScroll)
                                                ? Qt::ScrollBarAlwaysOn
                                                : Qt::ScrollBarAlwaysOff);
-          if (spec.scrollBars & kHorizontalScroll) {
+          if (control.scrollBars & kHorizontalScroll) {
             edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
             edit->setLineWrapMode(QPlainTextEdit::NoWrap);
           } else {
@@ -186,8 +186,8 @@ void MainWindow::build() {
         case ControlKind::kTabControl:
           break;
       }
-      w->setObjectName(QString::fromUtf8(spec.name.data(), spec.name.size()));
-      w->setGeometry(spec.left, spec.top, spec.width, spec.height);
+      w->setObjectName(QString::fromUtf8(control.name.data(), control.name.size()));
+      w->setGeometry(control.left, control.top, control.width, control.height);
       m_widgets[static_cast<size_t>(id)] = w;
       showText(id);
       w->setEnabled(m_model.enabled(id));
@@ -210,9 +210,9 @@ void MainWindow::placePageControls() {
   QWidget* page = t->widget(0);
   const QPoint offset = page->mapTo(t, QPoint(0, 0));
   if (offset.isNull() && !t->isVisible()) return;
-  for (const ControlSpec& spec : controlSpecs()) {
-    if (spec.id == Ctl::高级选择夹1 || spec.parent != Ctl::高级选择夹1) continue;
-    widget(spec.id)->move(spec.left - offset.x(), spec.top - offset.y());
+  for (const ControlInfo& control : controlMap()) {
+    if (control.id == Ctl::高级选择夹1 || control.parent != Ctl::高级选择夹1) continue;
+    widget(control.id)->move(control.left - offset.x(), control.top - offset.y());
   }
   m_placed = true;
 }
@@ -220,11 +220,11 @@ void MainWindow::placePageControls() {
 void MainWindow::showText(Ctl id) {
   QWidget* w = widget(id);
   if (w == nullptr) return;
-  const ControlSpec& spec = controlSpec(id);
+  const ControlInfo& control = controlInfo(id);
   const Text& t = m_model.text(id);
   const bool wasUpdating = m_updating;
   m_updating = true;
-  switch (spec.kind) {
+  switch (control.kind) {
     case ControlKind::kLabel: {
       auto* label = static_cast<QLabel*>(w);
       label->setText(qtext(t));
@@ -236,7 +236,7 @@ void MainWindow::showText(Ctl id) {
       break;
     case ControlKind::kEdit: {
       auto* edit = static_cast<QLineEdit*>(w);
-      const QString s = (spec.flags & kPathBox) ? shownPath(t) : qtext(t);
+      const QString s = (control.flags & kPathBox) ? shownPath(t) : qtext(t);
       if (edit->text() != s) edit->setText(s);
       break;
     }

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/model/fake_browser.h"
 #include "core/files.h"
 #include "app/startup.h"
 #include "gui/main_window.h"
@@ -24,6 +25,8 @@
 namespace zanvo {
 namespace {
 
+using testing::FakeBrowser;
+
 QApplication* app() {
   static int argc = 1;
   static char name[] = "gui_test";
@@ -32,15 +35,6 @@ QApplication* app() {
   return a;
 }
 
-class FakeBrowser : public FolderBrowser {
- public:
-  std::optional<Text> answer;
-  int calls = 0;
-  std::optional<Text> browse(const BrowseRequest&) override {
-    ++calls;
-    return answer;
-  }
-};
 
 QString u(std::string_view s) { return QString::fromUtf8(s.data(), s.size()); }
 
@@ -51,9 +45,9 @@ TEST(MainWindow, EveryControlSitsWhereTheMapSays) {
   window.show();
   QApplication::processEvents();
 
-  const WindowSpec& ws = windowSpec();
-  EXPECT_EQ(QSize(ws.width, ws.height), window.size());
-  EXPECT_EQ(u(ws.caption), window.windowTitle());
+  const WindowLayout& layout = windowLayout();
+  EXPECT_EQ(QSize(layout.width, layout.height), window.size());
+  EXPECT_EQ(u(layout.caption), window.windowTitle());
   EXPECT_TRUE(window.windowTitle().contains(QStringLiteral("（")));
 
   QTabWidget* tabs = window.tabs();
@@ -61,19 +55,19 @@ TEST(MainWindow, EveryControlSitsWhereTheMapSays) {
   for (int i = 0; i < 4; ++i) EXPECT_EQ(u(pageCaptions()[i]), tabs->tabText(i));
   EXPECT_EQ(QRect(4, 3, 708, 461), tabs->geometry());
 
-  for (const ControlSpec& spec : controlSpecs()) {
-    if (spec.id == Ctl::高级选择夹1) continue;
-    SCOPED_TRACE(std::string(spec.name));
-    QWidget* w = window.widget(spec.id);
+  for (const ControlInfo& control : controlMap()) {
+    if (control.id == Ctl::高级选择夹1) continue;
+    SCOPED_TRACE(std::string(control.name));
+    QWidget* w = window.widget(control.id);
     ASSERT_NE(nullptr, w);
-    EXPECT_EQ(u(spec.name), w->objectName());
-    EXPECT_EQ(QSize(spec.width, spec.height), w->size());
+    EXPECT_EQ(u(control.name), w->objectName());
+    EXPECT_EQ(QSize(control.width, control.height), w->size());
     // Measured from the tab control's corner (or the group box's).
-    QWidget* origin = spec.parent == Ctl::高级选择夹1
+    QWidget* origin = control.parent == Ctl::高级选择夹1
                           ? static_cast<QWidget*>(tabs)
-                          : window.widget(spec.parent);
-    EXPECT_EQ(QPoint(spec.left, spec.top), w->mapTo(origin, QPoint(0, 0)));
-    EXPECT_EQ(spec.id != Ctl::按钮转CHM, w->isEnabled());
+                          : window.widget(control.parent);
+    EXPECT_EQ(QPoint(control.left, control.top), w->mapTo(origin, QPoint(0, 0)));
+    EXPECT_EQ(control.id != Ctl::按钮转CHM, w->isEnabled());
     QString shown;
     if (auto* b = qobject_cast<QPushButton*>(w)) shown = b->text();
     if (auto* l = qobject_cast<QLabel*>(w)) shown = l->text();
@@ -86,11 +80,11 @@ TEST(MainWindow, EveryControlSitsWhereTheMapSays) {
     if (auto* m = qobject_cast<QPlainTextEdit*>(w)) {
       shown = m->toPlainText();
       EXPECT_EQ(Qt::ScrollBarAlwaysOn, m->verticalScrollBarPolicy());
-      EXPECT_EQ((spec.scrollBars & kHorizontalScroll) ? Qt::ScrollBarAlwaysOn
+      EXPECT_EQ((control.scrollBars & kHorizontalScroll) ? Qt::ScrollBarAlwaysOn
                                                       : Qt::ScrollBarAlwaysOff,
                 m->horizontalScrollBarPolicy());
     }
-    EXPECT_EQ(u(spec.startText), shown);
+    EXPECT_EQ(u(control.startText), shown);
   }
   QTreeView* tree = window.treeView();
   EXPECT_EQ(QAbstractItemView::NoEditTriggers, tree->editTriggers());

@@ -5,19 +5,19 @@
 namespace zanvo {
 namespace {
 
-constexpr std::array<ControlSpec, kControlCount> kSpecs = {{
-#define ZANVO_CONTROL_SPEC(name, kind, page, parent, left, top, width, \
+constexpr std::array<ControlInfo, kControlCount> kControls = {{
+#define ZANVO_CONTROL_INFO(name, kind, page, parent, left, top, width, \
                            height, text, scroll, flags)               \
   {Ctl::name, #name, ControlKind::kind, page, Ctl::parent, left, top,  \
    width, height, text, scroll, flags},
-    ZANVO_CONTROLS(ZANVO_CONTROL_SPEC)
-#undef ZANVO_CONTROL_SPEC
+    ZANVO_CONTROLS(ZANVO_CONTROL_INFO)
+#undef ZANVO_CONTROL_INFO
 }};
 
 constexpr std::array<std::string_view, 4> kPageCaptions = {
     "生成CHM", "反编译CHM", "文本转网页", "辅助工具"};
 
-constexpr WindowSpec kWindow = {
+constexpr WindowLayout kWindow = {
     "ZanvoCHM电子书生成器（https://zanvochm.example.org）", 50, 50, 722, 497};
 
 constexpr VersionInfo kVersion = {
@@ -29,15 +29,15 @@ constexpr VersionInfo kVersion = {
 
 }  // namespace
 
-std::span<const ControlSpec> controlSpecs() { return kSpecs; }
+std::span<const ControlInfo> controlMap() { return kControls; }
 
-const ControlSpec& controlSpec(Ctl id) {
-  return kSpecs[static_cast<size_t>(id)];
+const ControlInfo& controlInfo(Ctl id) {
+  return kControls[static_cast<size_t>(id)];
 }
 
 std::span<const std::string_view> pageCaptions() { return kPageCaptions; }
 
-const WindowSpec& windowSpec() { return kWindow; }
+const WindowLayout& windowLayout() { return kWindow; }
 
 const VersionInfo& versionInfo() { return kVersion; }
 

@@ -4,7 +4,7 @@
 // to the group box for controls inside one.
 //
 // Each control name appears once, in ZANVO_CONTROLS; the enum `Ctl` and the
-// table `controlSpecs()` are both made from it, so a misspelt name is a
+// table `controlMap()` are both made from it, so a misspelt name is a
 // compile error.
 #ifndef ZANVO_APP_MODEL_CONTROLS_H_
 #define ZANVO_APP_MODEL_CONTROLS_H_
@@ -126,7 +126,7 @@ enum class Ctl : int {
 #undef ZANVO_CONTROL_ENUM
 };
 
-struct ControlSpec {
+struct ControlInfo {
   Ctl id;
   std::string_view name;       // the form name, UTF-8
   ControlKind kind;
@@ -139,8 +139,8 @@ struct ControlSpec {
 };
 
 // Every control, in the order of ZANVO_CONTROLS.
-std::span<const ControlSpec> controlSpecs();
-const ControlSpec& controlSpec(Ctl id);
+std::span<const ControlInfo> controlMap();
+const ControlInfo& controlInfo(Ctl id);
 #define ZANVO_CONTROL_COUNT(...) +1
 inline constexpr size_t kControlCount = 0 ZANVO_CONTROLS(ZANVO_CONTROL_COUNT);
 #undef ZANVO_CONTROL_COUNT
@@ -149,11 +149,11 @@ inline constexpr size_t kControlCount = 0 ZANVO_CONTROLS(ZANVO_CONTROL_COUNT);
 std::span<const std::string_view> pageCaptions();
 
 // The window: caption (UTF-8), place and client size.
-struct WindowSpec {
+struct WindowLayout {
   std::string_view caption;
   int left, top, width, height;
 };
-const WindowSpec& windowSpec();
+const WindowLayout& windowLayout();
 
 // The version resource of the program (UTF-8), also used for the desktop
 // entry.

@@ -3,10 +3,10 @@
 namespace zanvo {
 
 WindowModel::WindowModel() {
-  for (const ControlSpec& spec : controlSpecs()) {
-    ControlState& s = state(spec.id);
-    s.text = gbk(spec.startText);
-    s.enabled = (spec.flags & kStartsDisabled) == 0;
+  for (const ControlInfo& control : controlMap()) {
+    ControlState& s = state(control.id);
+    s.text = gbk(control.startText);
+    s.enabled = (control.flags & kStartsDisabled) == 0;
     s.checked = false;
   }
   m_tree.setChangeListener([this](bool selectionOnly) {

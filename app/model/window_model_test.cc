@@ -5,26 +5,30 @@
 #include <set>
 #include <string>
 
+#include "app/model/fake_browser.h"
+
 namespace zanvo {
 namespace {
 
+using testing::FakeBrowser;
+
 TEST(ControlMap, NamesAreUniqueAndParentsAreGroupBoxesOnTheSamePage) {
   std::set<std::string_view> names;
-  for (const ControlSpec& spec : controlSpecs()) {
-    SCOPED_TRACE(std::string(spec.name));
-    EXPECT_TRUE(names.insert(spec.name).second);
-    EXPECT_EQ(&spec, &controlSpec(spec.id));
-    if (spec.id == Ctl::高级选择夹1) continue;
-    const ControlSpec& parent = controlSpec(spec.parent);
-    if (spec.parent != Ctl::高级选择夹1) {
+  for (const ControlInfo& control : controlMap()) {
+    SCOPED_TRACE(std::string(control.name));
+    EXPECT_TRUE(names.insert(control.name).second);
+    EXPECT_EQ(&control, &controlInfo(control.id));
+    if (control.id == Ctl::高级选择夹1) continue;
+    const ControlInfo& parent = controlInfo(control.parent);
+    if (control.parent != Ctl::高级选择夹1) {
       EXPECT_EQ(ControlKind::kGroupBox, parent.kind);
-      EXPECT_EQ(parent.page, spec.page);
+      EXPECT_EQ(parent.page, control.page);
       // Inside the group box's frame.
-      EXPECT_LE(spec.left + spec.width, parent.width + 1);
-      EXPECT_LE(spec.top + spec.height, parent.height + 1);
+      EXPECT_LE(control.left + control.width, parent.width + 1);
+      EXPECT_LE(control.top + control.height, parent.height + 1);
     }
-    EXPECT_GE(spec.page, 0);
-    EXPECT_LE(spec.page, 3);
+    EXPECT_GE(control.page, 0);
+    EXPECT_LE(control.page, 3);
   }
   EXPECT_EQ(kControlCount, names.size());
 }
@@ -44,20 +48,20 @@ TEST(WindowModel, StartsAsTheControlMapSays) {
       {Ctl::标签5, ".hhp文件.hhc文件（非专业人士请勿修改）"},
   };
   for (const Case& c : texts) {
-    SCOPED_TRACE(std::string(controlSpec(c.id).name));
+    SCOPED_TRACE(std::string(controlInfo(c.id).name));
     EXPECT_EQ(gbk(c.text), w.text(c.id));
   }
-  for (const ControlSpec& spec : controlSpecs()) {
-    SCOPED_TRACE(std::string(spec.name));
-    EXPECT_EQ(spec.id != Ctl::按钮转CHM, w.enabled(spec.id));
-    EXPECT_FALSE(w.checked(spec.id));
-    if (spec.kind == ControlKind::kEdit ||
-        spec.kind == ControlKind::kMultiLineEdit) {
-      const bool hasStartText = !spec.startText.empty();
+  for (const ControlInfo& control : controlMap()) {
+    SCOPED_TRACE(std::string(control.name));
+    EXPECT_EQ(control.id != Ctl::按钮转CHM, w.enabled(control.id));
+    EXPECT_FALSE(w.checked(control.id));
+    if (control.kind == ControlKind::kEdit ||
+        control.kind == ControlKind::kMultiLineEdit) {
+      const bool hasStartText = !control.startText.empty();
       const bool isExtensionBox =
-          spec.id == Ctl::编辑框新类型 || spec.id == Ctl::编辑框编码后缀 ||
-          spec.id == Ctl::编辑框后缀 || spec.id == Ctl::编辑框原类型 ||
-          spec.id == Ctl::编辑框新字符 || spec.id == Ctl::编辑框原字符;
+          control.id == Ctl::编辑框新类型 || control.id == Ctl::编辑框编码后缀 ||
+          control.id == Ctl::编辑框后缀 || control.id == Ctl::编辑框原类型 ||
+          control.id == Ctl::编辑框新字符 || control.id == Ctl::编辑框原字符;
       EXPECT_EQ(isExtensionBox, hasStartText);
     }
   }
@@ -94,17 +98,6 @@ TEST(WindowModel, TextStopsAtAZeroByte) {
   EXPECT_EQ("ab", w.text(Ctl::编辑框4));
 }
 
-class FakeBrowser : public FolderBrowser {
- public:
-  std::optional<Text> answer;
-  BrowseRequest last;
-  int calls = 0;
-  std::optional<Text> browse(const BrowseRequest& request) override {
-    last = request;
-    ++calls;
-    return answer;
-  }
-};
 
 TEST(ChooseFolder, FillsTheRequestAndTrimsTheAnswer) {
   struct Case {
