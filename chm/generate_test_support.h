@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/model/fake_browser.h"
 #include "app/model/chooser.h"
 #include "app/model/document_tree.h"
 #include "core/files.h"
@@ -80,20 +81,6 @@ class RecordingUi : public UserInterface {
   UserInterface* m_previous = nullptr;
 };
 
-// A chooser that answers with a fixed path (nullopt: the user cancels) and
-// remembers the last request.
-class FakeBrowser : public FolderBrowser {
- public:
-  explicit FakeBrowser(std::optional<Text> answer) : answer(std::move(answer)) {}
-  std::optional<Text> browse(const BrowseRequest& request) override {
-    last = request;
-    ++calls;
-    return answer;
-  }
-  std::optional<Text> answer;
-  BrowseRequest last;
-  int calls = 0;
-};
 
 // A tree written as "caption(level) ..." in index order.
 inline std::string shape(const DocumentTree& t) {

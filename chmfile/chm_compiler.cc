@@ -81,15 +81,6 @@ struct ReadResult {
   std::string data;
   int error = 0;  // errno, 0 on success
 };
-// A directory name with ASCII letters folded: two names that readers take
-// for the same entry have the same folded form.
-std::string foldedName(std::string name) {
-  for (char& c : name) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  }
-  return name;
-}
-
 ReadResult readWholeFile(const std::string& path) {
   ReadResult r;
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -249,7 +240,7 @@ class Compiler {
 };
 
 const BookFile* Compiler::findFile(std::string_view bookName) const {
-  const auto it = m_bookIndex.find(foldedName("/" + forwardSlashes(bookName)));
+  const auto it = m_bookIndex.find(directoryNameKey("/" + forwardSlashes(bookName)));
   return it == m_bookIndex.end() ? nullptr : &m_files[it->second];
 }
 
@@ -269,7 +260,7 @@ bool Compiler::addFile(std::string_view written, int line, bool mustExist) {
     diag(true, m_projectName, line, "file name too long: " + *utf8);
     return false;
   }
-  if (m_fileIndex.count(foldedName(dirName)) != 0) {
+  if (m_fileIndex.count(directoryNameKey(dirName)) != 0) {
     if (mustExist) diag(false, m_projectName, line, *utf8 + " is listed twice; included once");
     return true;
   }
@@ -283,8 +274,8 @@ bool Compiler::addFile(std::string_view written, int line, bool mustExist) {
     diag(true, m_projectName, line, "cannot read " + *utf8 + ": " + std::strerror(r.error));
     return false;
   }
-  m_fileIndex.emplace(foldedName(dirName), m_files.size());
-  m_bookIndex.emplace(foldedName("/" + *relative), m_files.size());
+  m_fileIndex.emplace(directoryNameKey(dirName), m_files.size());
+  m_bookIndex.emplace(directoryNameKey("/" + *relative), m_files.size());
   m_files.push_back({*relative, dirName, std::move(r.data)});
   return true;
 }
@@ -372,11 +363,11 @@ bool Compiler::run(std::string projectPath) {
   // Topics by name with ASCII letters folded, as readers compare names.
   std::unordered_map<std::string, int> topicIndex;
   auto topicOf = [&](const std::string& local) {
-    const auto it = topicIndex.find(foldedName(local));
+    const auto it = topicIndex.find(directoryNameKey(local));
     return it == topicIndex.end() ? -1 : it->second;
   };
   auto addTopic = [&](Topic topic) {
-    topicIndex.emplace(foldedName(topic.local), static_cast<int>(topics.size()));
+    topicIndex.emplace(directoryNameKey(topic.local), static_cast<int>(topics.size()));
     topics.push_back(std::move(topic));
   };
   auto haveTopic = [&](const std::string& local) { return topicOf(local) >= 0; };

@@ -97,6 +97,12 @@ bool directoryNamesEqual(std::string_view a, std::string_view b) {
   return !directoryNameLess(a, b) && !directoryNameLess(b, a);
 }
 
+std::string directoryNameKey(std::string_view name) {
+  std::string key(name);
+  for (char& c : key) c = static_cast<char>(foldAscii(static_cast<unsigned char>(c)));
+  return key;
+}
+
 void appendEncInt(std::string& out, uint64_t value) {
   char buf[10];
   int n = 0;

@@ -24,6 +24,9 @@ struct LzxOptions;
 // search ("_" therefore sorts before every letter).
 bool directoryNameLess(std::string_view a, std::string_view b);
 bool directoryNamesEqual(std::string_view a, std::string_view b);
+// The name with ASCII letters folded: two names are directoryNamesEqual
+// exactly when their keys are equal, so the key can index a hash table.
+std::string directoryNameKey(std::string_view name);
 
 // CHM's variable-length integer: 7 bits a byte, most significant first,
 // the high bit set on every byte but the last.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/model/fake_browser.h"
 #include "app/model/window_model.h"
 #include "txt2htm/template_a.h"
 #include "txt2htm/test_support.h"
@@ -9,18 +10,11 @@
 namespace zanvo {
 namespace {
 
+using testing::FakeBrowser;
+
 using testing::RecordingUi;
 using testing::TempFolder;
 
-class FakeBrowser : public FolderBrowser {
- public:
-  std::optional<Text> browse(const BrowseRequest& request) override {
-    requests.push_back(request);
-    return answer;
-  }
-  std::optional<Text> answer;
-  std::vector<BrowseRequest> requests;
-};
 
 TEST(TextPage, ConvertShowsWaitCursorMessageAndSwitchesButtons) {
   TempFolder t;
