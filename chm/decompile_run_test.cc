@@ -10,27 +10,13 @@
 
 #include "core/files.h"
 #include "core/ui.h"
+#include "core/recording_ui.h"
 
 namespace zanvo {
 namespace {
 
 namespace fs = std::filesystem;
-
-class RecordingUi : public UserInterface {
- public:
-  RecordingUi() { m_previous = setUserInterface(this); }
-  ~RecordingUi() override { setUserInterface(m_previous); }
-  void messageBox(const Text& text, const Text& title) override {
-    messages.push_back(text);
-    titles.push_back(title);
-  }
-  void showWaitCursor() override {}
-  void restoreCursor() override {}
-  std::vector<Text> messages, titles;
-
- private:
-  UserInterface* m_previous = nullptr;
-};
+using testing::RecordingUi;
 
 class TempDir {
  public:

@@ -157,8 +157,8 @@ TEST(CompileHandler, ImportPrepareAndCompileMakeABookThatLibmspackReads) {
   w.click(Ctl::按钮_准备生成);
   w.click(Ctl::按钮转CHM);
   ASSERT_EQ(1u, ui.messages.size());
-  EXPECT_EQ("ok", ui.messages[0].first);
-  EXPECT_EQ(gbk("信息："), ui.messages[0].second);
+  EXPECT_EQ("ok", ui.messages[0]);
+  EXPECT_EQ(gbk("信息："), ui.titles[0]);
   ASSERT_TRUE(f.exists("my book/my book.chm"));
   const std::set<std::string> names =
       chmFileNames(f.native() + "/my book/my book.chm");
@@ -182,8 +182,8 @@ TEST(CompileHandler, AFailedCompileSaysSoInsteadOfOk) {
   w.setEnabled(Ctl::按钮转CHM, true);
   w.click(Ctl::按钮转CHM);
   ASSERT_EQ(1u, ui.messages.size());
-  EXPECT_EQ(0u, ui.messages[0].first.find(gbk("CHM文件没有生成")))
-      << ui.messages[0].first;
+  EXPECT_EQ(0u, ui.messages[0].find(gbk("CHM文件没有生成")))
+      << ui.messages[0];
   EXPECT_FALSE(f.exists("none.chm"));
 }
 

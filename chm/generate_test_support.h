@@ -17,6 +17,7 @@
 #include "app/model/document_tree.h"
 #include "core/files.h"
 #include "core/ui.h"
+#include "core/recording_ui.h"
 
 namespace zanvo::testing {
 
@@ -61,26 +62,6 @@ class TempFolder {
  private:
   std::string m_native;
 };
-
-// Records message boxes and cursor calls.
-class RecordingUi : public UserInterface {
- public:
-  RecordingUi() { m_previous = setUserInterface(this); }
-  ~RecordingUi() override { setUserInterface(m_previous); }
-  void messageBox(const Text& text, const Text& title) override {
-    messages.emplace_back(text, title);
-  }
-  void showWaitCursor() override { ++waitCursors; }
-  void restoreCursor() override { ++restores; }
-
-  std::vector<std::pair<Text, Text>> messages;
-  int waitCursors = 0;
-  int restores = 0;
-
- private:
-  UserInterface* m_previous = nullptr;
-};
-
 
 // A tree written as "caption(level) ..." in index order.
 inline std::string shape(const DocumentTree& t) {

@@ -13,6 +13,7 @@
 
 #include "core/files.h"
 #include "core/ui.h"
+#include "core/recording_ui.h"
 
 namespace zanvo::testing {
 
@@ -61,27 +62,6 @@ class TempFolder {
 
  private:
   std::filesystem::path m_path;
-};
-
-struct RecordingUi : UserInterface {
-  struct Message {
-    Text text;
-    Text title;
-  };
-  std::vector<Message> messages;
-  std::vector<std::string> events;  // "wait", "restore", "message" in order
-
-  RecordingUi() { m_previous = setUserInterface(this); }
-  ~RecordingUi() override { setUserInterface(m_previous); }
-  void messageBox(const Text& text, const Text& title) override {
-    messages.push_back({text, title});
-    events.push_back("message");
-  }
-  void showWaitCursor() override { events.push_back("wait"); }
-  void restoreCursor() override { events.push_back("restore"); }
-
- private:
-  UserInterface* m_previous = nullptr;
 };
 
 }  // namespace zanvo::testing

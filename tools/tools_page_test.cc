@@ -35,8 +35,8 @@ TEST_F(ToolsPageTest, ConvertEncoding) {
 
   EXPECT_EQ("\xD6\xD0", dir.read("处理后/a.htm"));
   ASSERT_EQ(1u, ui.messages.size());
-  EXPECT_EQ("ok!", ui.messages[0].text);
-  EXPECT_EQ(gbk("信息："), ui.messages[0].title);
+  EXPECT_EQ("ok!", ui.messages[0]);
+  EXPECT_EQ(gbk("信息："), ui.titles[0]);
   EXPECT_FALSE(w.enabled(Ctl::按钮编码转换));
   EXPECT_EQ("", w.text(Ctl::编辑框编码转换路径));
   EXPECT_EQ(".htm", w.text(Ctl::编辑框编码后缀));
@@ -52,8 +52,8 @@ TEST_F(ToolsPageTest, RenameFiles) {
 
   EXPECT_TRUE(dir.exists("a.htm"));
   ASSERT_EQ(1u, ui.messages.size());
-  EXPECT_EQ(gbk("批量更名 ok!"), ui.messages[0].text);
-  EXPECT_EQ(gbk("提示"), ui.messages[0].title);
+  EXPECT_EQ(gbk("批量更名 ok!"), ui.messages[0]);
+  EXPECT_EQ(gbk("提示"), ui.titles[0]);
   EXPECT_FALSE(w.enabled(Ctl::按钮量改字符));
   EXPECT_EQ("", w.text(Ctl::编辑框路径改字符));
   EXPECT_EQ("txt", w.text(Ctl::编辑框原字符));
@@ -68,7 +68,7 @@ TEST_F(ToolsPageTest, RenameCollisionIsNamedInTheMessage) {
   w.click(Ctl::按钮量改字符);
 
   ASSERT_EQ(1u, ui.messages.size());
-  const Text& m = ui.messages[0].text;
+  const Text& m = ui.messages[0];
   EXPECT_EQ(0u, m.find(gbk("批量更名 ok!")));
   EXPECT_NE(Text::npos, m.find(gbk("1 个文件未能处理")));
   EXPECT_NE(Text::npos, m.find("x.txt"));
@@ -88,8 +88,8 @@ TEST_F(ToolsPageTest, SimplifyPages) {
   EXPECT_TRUE(dir.exists("处理后/a.htm"));
   EXPECT_EQ((std::vector<std::string>{"wait", "restore", "message"}), ui.events);
   ASSERT_EQ(1u, ui.messages.size());
-  EXPECT_EQ(gbk("精简网页结束!"), ui.messages[0].text);
-  EXPECT_EQ(gbk("信息："), ui.messages[0].title);
+  EXPECT_EQ(gbk("精简网页结束!"), ui.messages[0]);
+  EXPECT_EQ(gbk("信息："), ui.titles[0]);
   EXPECT_FALSE(w.enabled(Ctl::按钮精简网页));
   EXPECT_EQ(dir.text(), w.text(Ctl::编辑框精简网页));  // the folder box keeps its text
 }
@@ -106,8 +106,8 @@ TEST_F(ToolsPageTest, SimplifyWithStartStateMarkersKeepsEveryPage) {
   EXPECT_EQ("page a", dir.read("a.htm"));
   EXPECT_EQ("page b", dir.read("b.htm"));
   ASSERT_EQ(1u, ui.messages.size());
-  EXPECT_EQ(0u, ui.messages[0].text.find(gbk("精简网页结束!")));
-  EXPECT_NE(Text::npos, ui.messages[0].text.find(gbk("2 个文件未能处理")));
+  EXPECT_EQ(0u, ui.messages[0].find(gbk("精简网页结束!")));
+  EXPECT_NE(Text::npos, ui.messages[0].find(gbk("2 个文件未能处理")));
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 
 #include "core/files.h"
 #include "core/ui.h"
+#include "core/recording_ui.h"
 
 namespace zanvo::testing {
 
@@ -60,26 +61,6 @@ class TempFolder {
 
  private:
   std::string m_path;
-};
-
-class RecordingUi : public UserInterface {
- public:
-  RecordingUi() { m_previous = setUserInterface(this); }
-  ~RecordingUi() override { setUserInterface(m_previous); }
-  void messageBox(const Text& text, const Text& title) override {
-    messages.push_back(text);
-    titles.push_back(title);
-    events.push_back("message");
-  }
-  void showWaitCursor() override { events.push_back("wait"); }
-  void restoreCursor() override { events.push_back("restore"); }
-
-  std::vector<Text> messages;
-  std::vector<Text> titles;
-  std::vector<std::string> events;
-
- private:
-  UserInterface* m_previous = nullptr;
 };
 
 }  // namespace zanvo::testing
